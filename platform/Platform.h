@@ -1,0 +1,92 @@
+// The operating-system seam. Everything above this header is the same code on every system;
+// the POSIX backend lives in posix/, a Windows backend would map these onto the real calls
+// (GetModuleFileName, the registry API, the profile functions, MessageBoxA, ShellExecuteA).
+//
+// All texts are std::string of Windows-1252 bytes (on POSIX: the bytes as they are on disk).
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+// The separator of path components: "/" here, "\" on Windows.
+extern const char kPathSeparator;
+// Whether the file system ignores the letter case of names (Windows) or not (POSIX).
+extern const bool kFileNamesIgnoreCase;
+// The INI file used when the registry names none.
+extern const char* const kDefaultIniFile;
+
+// Full path of the running program's file.
+std::string ProgramPath();
+
+// True when the path names an existing file; a directory is no file.
+bool FileExists(const std::string& path);
+
+// ---- Registry -------------------------------------------------------------------------------
+
+enum class RegistryRoot { LocalMachine, CurrentUser };
+
+enum class RegistryOpen {
+  ReadWrite,  // the key must exist and be writable
+  ReadOnly,   // the key must exist and be readable
+  Create,     // read-write, the key created when missing
+};
+
+// A value of a type other than a plain or expandable string, or data that cannot be fetched.
+class RegistryError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class RegistryKey {
+ public:
+  virtual ~RegistryKey() = default;
+  // The value's text up to its first NUL; a missing value, or one without data, reads as empty.
+  // Throws RegistryError: "Invalid data type for '<name>'" or "Failed to get data for '<name>'".
+  virtual std::string ReadText(const std::string& name) const = 0;
+};
+
+// Opens a key ("Software\Vedo", with "\" between the parts on every system); null on failure.
+std::unique_ptr<RegistryKey> OpenRegistryKey(RegistryRoot root, const std::string& path,
+                                             RegistryOpen mode);
+
+// ---- Profile (INI) files --------------------------------------------------------------------
+
+// GetPrivateProfileStringA: the key's value, or the default when file, section or key is
+// missing; at most bufferSize - 1 characters.
+std::string GetProfileString(const std::string& section, const std::string& key,
+                             const std::string& defaultValue, std::size_t bufferSize,
+                             const std::string& file);
+
+// WritePrivateProfileStringA: stores the value under the key; false when the file cannot be
+// written. Every other byte of the file is kept.
+bool WriteProfileString(const std::string& section, const std::string& key,
+                        const std::string& value, const std::string& file);
+
+// ---- Notices --------------------------------------------------------------------------------
+
+// How a program shows the module's notices. `box` is the MessageBoxA of the notice (caption,
+// text, one OK, foreground, modal to the program); `plain` the plain message dialog that serves
+// when the box cannot be shown. Either may throw.
+struct NoticeHandlers {
+  std::function<void(const std::string& caption, const std::string& text)> box;
+  std::function<void(const std::string& text)> plain;
+};
+
+// Installs the program's handlers; without them notices are written to standard error.
+void SetNoticeHandlers(NoticeHandlers handlers);
+void ShowNoticeBox(const std::string& caption, const std::string& text);
+void ShowPlainMessage(const std::string& text);
+
+// ---- Program launch -------------------------------------------------------------------------
+
+// ShellExecuteA "open": starts the file with the parameter text, in the working directory when
+// it is not empty; does not wait. False when the program could not be started.
+bool ShellOpen(const std::string& file, const std::string& parameters,
+               const std::string& workingDirectory, int showCode);
+
+}  // namespace platform

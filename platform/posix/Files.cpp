@@ -1,0 +1,30 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "Platform.h"
+
+namespace platform {
+
+const char kPathSeparator = '/';
+const bool kFileNamesIgnoreCase = false;
+const char* const kDefaultIniFile = "/etc/vedo/Vedo.ini";
+
+std::string ProgramPath() {
+  std::vector<char> buffer(4096);
+  for (;;) {
+    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length < 0) return {};
+    if (static_cast<std::size_t>(length) < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+}  // namespace platform

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests and the demo need; skips what is present.
+set -euo pipefail
+
+packages=(g++ cmake make pkg-config libgtest-dev qt6-base-dev xvfb xauth xdotool clang-format)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
