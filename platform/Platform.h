@@ -19,6 +19,12 @@ extern const char kPathSeparator;
 extern const bool kFileNamesIgnoreCase;
 // The INI file used when the registry names none.
 extern const char* const kDefaultIniFile;
+// What a program file's name ends with: "" here, ".exe" on Windows.
+extern const char* const kProgramSuffix;
+
+// True when a name begins at the root of the file system ("/..."). Windows names a full path
+// by a drive or a "\\" share instead, which callers test themselves; there this is false.
+bool BeginsAtRoot(const std::string& name);
 
 // Full path of the running program's file.
 std::string ProgramPath();
@@ -81,6 +87,12 @@ struct NoticeHandlers {
 void SetNoticeHandlers(NoticeHandlers handlers);
 void ShowNoticeBox(const std::string& caption, const std::string& text);
 void ShowPlainMessage(const std::string& text);
+
+// ---- Sockets ---------------------------------------------------------------------------------
+
+// Starts the socket layer once at program start (WSAStartup on Windows); throws on failure.
+void StartSocketLayer();
+void StopSocketLayer();
 
 // ---- Program launch -------------------------------------------------------------------------
 

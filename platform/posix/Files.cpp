@@ -11,6 +11,9 @@ namespace platform {
 const char kPathSeparator = '/';
 const bool kFileNamesIgnoreCase = false;
 const char* const kDefaultIniFile = "/etc/vedo/Vedo.ini";
+const char* const kProgramSuffix = "";
+
+bool BeginsAtRoot(const std::string& name) { return !name.empty() && name[0] == '/'; }
 
 std::string ProgramPath() {
   std::vector<char> buffer(4096);

@@ -1,0 +1,22 @@
+#include "Guard.h"
+
+#include <exception>
+
+#include "Prompts.h"
+
+namespace client {
+
+std::string WithFullStop(const std::string& text) {
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') return text + ".";
+  return text;
+}
+
+void RunGuarded(Prompts& prompts, const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& failure) {
+    prompts.Error(WithFullStop(failure.what()));
+  }
+}
+
+}  // namespace client

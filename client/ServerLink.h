@@ -1,0 +1,57 @@
+// The exchange with the DNC server: one request line out, one reply line back, over a TCP
+// connection that exists only for that call. Every outcome is a reply text, except a port
+// text that is neither a service name nor a number, which throws InvalidPort.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+
+namespace client {
+
+class InvalidPort : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// How long a call may wait, and how long a reply may be; a call never waits longer than
+// `connect` + `reply`, so the window never freezes on a server that does not answer.
+struct ServerLimits {
+  std::chrono::milliseconds connect{3000};
+  std::chrono::milliseconds reply{5000};
+  std::size_t maxReply = 64 * 1024;
+};
+
+class ServerLink {
+ public:
+  static constexpr const char* kDefaultPort = "50000";
+
+  virtual ~ServerLink() = default;
+
+  void SetHost(const std::string& host) { host_ = host; }
+  void SetPort(const std::string& port) { port_ = port; }
+  const std::string& Host() const { return host_; }
+  const std::string& Port() const { return port_; }
+  void SetLimits(const ServerLimits& limits) { limits_ = limits; }
+
+  // Sends the request (cp1252) followed by CR LF and returns the reply line without it.
+  virtual std::string Call(const std::string& request) const;
+
+  // The reply texts of our own, for a server that cannot be reached, does not answer in time,
+  // or sends a line longer than the cap.
+  std::string NoContactReply() const;
+  std::string NoAnswerReply() const;
+  std::string TooLongReply() const;
+
+ private:
+  std::string host_ = "localhost";
+  std::string port_ = kDefaultPort;
+  ServerLimits limits_;
+};
+
+// The field before the first ";" (the whole text when there is none); the text keeps what
+// follows.
+std::string NextField(std::string& text);
+
+}  // namespace client

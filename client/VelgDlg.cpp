@@ -1,0 +1,50 @@
+#include "VelgDlg.h"
+
+#include <QStyle>
+
+#include "QtText.h"
+#include "Util.h"
+#include "ui_VelgDlg.h"
+
+namespace client {
+namespace {
+
+constexpr int kItemHeight = 13;
+
+}  // namespace
+
+TSelectForm::TSelectForm(QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::SelectForm>()) {
+  ui->setupUi(this);
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+  ui->OKBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+  ui->Avbryt->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+  connect(ui->OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+  connect(ui->Avbryt, &QPushButton::clicked, this, &QDialog::reject);
+  connect(ui->Liste, &QListWidget::itemDoubleClicked, this, &TSelectForm::ListeDblClick);
+}
+
+TSelectForm::~TSelectForm() = default;
+
+Choice TSelectForm::Choose(const std::string& caption, const std::string& items) {
+  setWindowTitle(ToQt(caption));
+  ui->Liste->clear();
+  std::string rest = items;
+  while (!rest.empty()) {
+    auto* item = new QListWidgetItem(ToQt(util::SplitFirst(';', rest)), ui->Liste);
+    item->setSizeHint(QSize(0, kItemHeight));
+  }
+  pickedByDoubleClick_ = false;
+  ui->OKBtn->setFocus();
+  const bool ok = exec() == QDialog::Accepted || pickedByDoubleClick_;
+  const auto selected = ui->Liste->selectedItems();
+  return {ok, selected.isEmpty() ? std::string() : FromQt(selected.first()->text())};
+}
+
+void TSelectForm::ListeDblClick() {
+  pickedByDoubleClick_ = true;
+  close();
+}
+
+}  // namespace client

@@ -1,0 +1,72 @@
+// The edit button starts "VedoEdit" beside the program: here the test program's own folder,
+// where the build puts a stand-in that records the arguments it received.
+#include <QThread>
+#include <filesystem>
+
+#include "FormFixture.h"
+
+namespace {
+
+using testsupport::FormTest;
+using testsupport::Machine3;
+using Requests = std::vector<std::string>;
+
+using Editor = FormTest;
+
+std::vector<std::string> RecordedArguments(const std::string& file) {
+  const QDeadlineTimer deadline(20000);
+  while (!std::filesystem::exists(file) && !deadline.hasExpired()) QThread::msleep(10);
+  std::vector<std::string> lines;
+  std::string text = testsupport::ReadFile(file);
+  std::size_t begin = 0;
+  while (begin < text.size()) {
+    const auto end = text.find('\n', begin);
+    lines.push_back(text.substr(begin, end - begin));
+    begin = end + 1;
+  }
+  if (!lines.empty()) lines.erase(lines.begin());  // the working directory
+  return lines;
+}
+
+TEST_F(Editor, OpensTheShownProgram) {
+  const struct {
+    const char* name;
+    std::string shown;  // the Filnavn label, field 2 of the status
+    Requests requests;
+    std::string path;
+  } rows[] = {
+      {"short name joins the directory", "P1.NC", {"Maskin-Les;3;Katalog;"}, "/nc/m3/P1.NC"},
+      {"full path", "/nc/m3/P1.NC", {}, "/nc/m3/P1.NC"},
+      {"UNC-style name", "\\\\srv\\nc\\P1.NC", {}, "\\\\srv\\nc\\P1.NC"},
+      {"drive letter", "D:\\NC\\M3\\P1.NC", {}, "D:\\NC\\M3\\P1.NC"},
+      {"name with blanks", "SUB DIR/P 1.NC", {"Maskin-Les;3;Katalog;"}, "/nc/m3/SUB DIR/P 1.NC"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string record = dir_ / "argv.txt";
+    std::filesystem::remove(record);
+    ::setenv("ARGV_RECORD_FILE", record.c_str(), 1);
+    auto table = Machine3(";SEND;");
+    table["Status;3"] = "Fres 3;" + row.shown + ";Klar;;0;;0";
+    auto& form = Start({"3"}, table);
+    TakeRequests();
+    form.RedigerClick();
+    EXPECT_EQ(TakeRequests(), row.requests);
+    EXPECT_EQ(RecordedArguments(record), (Requests{row.path, "3"}));
+  }
+  ::unsetenv("ARGV_RECORD_FILE");
+}
+
+TEST_F(Editor, ServerDownGivesTheNoContactTextAsDirectory) {
+  const std::string record = dir_ / "argv.txt";
+  ::setenv("ARGV_RECORD_FILE", record.c_str(), 1);
+  WriteIni("127.0.0.1:1");
+  auto& form = Start({"3"}, {});
+  form.Controls().Filnavn->setText("P1.NC");
+  form.RedigerClick();
+  EXPECT_EQ(RecordedArguments(record),
+            (Requests{"Ingen kontakt med Orvi-Vedo-server (127.0.0.1:1)P1.NC", "3"}));
+  ::unsetenv("ARGV_RECORD_FILE");
+}
+
+}  // namespace

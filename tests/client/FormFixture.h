@@ -1,0 +1,82 @@
+// A main window against a scripted server, with the fake operator dialogs and an INI file of
+// the test's own.
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "FakePrompts.h"
+#include "ModuleState.h"
+#include "QtText.h"
+#include "ScriptedServer.h"
+#include "TempDir.h"
+#include "Util.h"
+#include "VedoTcpU.h"
+#include "ui_VedoTcpU.h"
+
+namespace testsupport {
+
+// Lets the event loop run for a while, as it does while the operator reads a dialog.
+inline void RunEventLoopFor(int milliseconds) {
+  QEventLoop loop;
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < milliseconds) loop.processEvents(QEventLoop::AllEvents, 20);
+}
+
+// A machine 3 that can send and fetch, with a program directory and a status.
+inline std::map<std::string, std::string> Machine3(const std::string& buttons) {
+  return {{"Knapper;3", buttons},
+          {"Status;3", "Fres 3;P1.NC;Klar;Venter;0;;0"},
+          {"Maskin;Fres 3", "3"},
+          {"Maskin-Les;3;Katalog;", "/nc/m3/"},
+          {"Maskin-Les;3;Protokoll;", "Heidenhain"}};
+}
+
+class FormTest : public ::testing::Test {
+ protected:
+  FormTest() : server_(std::map<std::string, std::string>{}, "OK") {}
+
+  void TearDown() override { util::StopModule(); }
+
+  // Writes the INI file with the server's address (or the given VedoIP text).
+  void WriteIni(const std::string& vedoIp) {
+    util::detail::State().iniFile =
+        dir_.Write("Vedo.ini", "[VedoTcp]\r\nVedoIP=" + vedoIp + "\r\n");
+  }
+
+  client::TVedoForm& Start(const std::vector<std::string>& arguments,
+                           const std::map<std::string, std::string>& table,
+                           const std::string& fallback = "OK") {
+    if (util::IniFile().empty()) WriteIni(server_.Address());
+    server_.SetTable(table, fallback);
+    form_ = std::make_unique<client::TVedoForm>(arguments, prompts_);
+    form_->TcpClient().SetLimits(
+        {std::chrono::milliseconds(1000), std::chrono::milliseconds(2000), 64 * 1024});
+    form_->FormShow();
+    return *form_;
+  }
+
+  // The requests since the last call.
+  std::vector<std::string> TakeRequests() {
+    auto requests = server_.Requests();
+    server_.ClearRequests();
+    return requests;
+  }
+
+  Ui::VedoForm& ui() { return form_->Controls(); }
+
+  TempDir dir_;
+  ScriptedServer server_;
+  FakePrompts prompts_;
+  std::unique_ptr<client::TVedoForm> form_;
+};
+
+}  // namespace testsupport

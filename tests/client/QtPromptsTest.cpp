@@ -1,0 +1,108 @@
+// The real dialogs, driven as an operator would, with the event loop running under them.
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+#include "FormFixture.h"
+#include "Prompts.h"
+
+namespace {
+
+using testsupport::Machine3;
+
+// Runs the action on the first modal dialog once it is open.
+template <typename Dialog>
+void WhenModalOpens(std::function<void(Dialog&)> act) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, act] {
+    if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+      poll->stop();
+      poll->deleteLater();
+      act(*dialog);
+    }
+  });
+  poll->start(20);
+}
+
+TEST(QtPrompts, PlainMessageClosesWithEnterAndWithEsc) {
+  client::QtPrompts prompts;
+  for (const auto key : {Qt::Key_Return, Qt::Key_Escape}) {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    WhenModalOpens<QMessageBox>([&](QMessageBox& box) {
+      title = box.windowTitle();
+      text = box.text();
+      icon = box.icon();
+      QTest::keyClick(&box, key);
+    });
+    prompts.Message("Trykk \"Read\" p\xE5 styringen!\rNeste linje");
+    EXPECT_EQ(title, "Orvi-Vedo fjernstyring");
+    EXPECT_EQ(text, QString::fromUtf8("Trykk \"Read\" på styringen!\nNeste linje"));
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+  }
+}
+
+TEST(QtPrompts, FileDialogFilterIgnoresCaseAndAllFilesMeansAll) {
+  testsupport::TempDir dir;
+  for (const char* name : {"P100.NC", "p2.nc", "readme", "x.txt"}) dir.Write(name, "");
+  client::QtPrompts prompts;
+  const auto visibleNames = [](QFileDialog& dialog) {
+    QStringList names;
+    auto* view = dialog.findChild<QListView*>("listView");
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+      if (!view->isRowHidden(row)) {
+        names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+      }
+    }
+    names.sort();
+    return names;
+  };
+  const struct {
+    int filter;
+    QStringList names;
+  } rows[] = {{0, {"P100.NC", "p2.nc"}}, {1, {"P100.NC", "p2.nc", "readme", "x.txt"}}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.filter);
+    QStringList names;
+    WhenModalOpens<QFileDialog>([&](QFileDialog& dialog) {
+      QTimer::singleShot(700, &dialog, [&] {
+        names = visibleNames(dialog);
+        auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+        name->clear();
+        QTest::keyClicks(name, "P100.NC");
+        QTest::keyClick(name, Qt::Key_Return);
+      });
+    });
+    const auto pick = prompts.PickFile({dir.Path(), dir.Path() + "/*.*", row.filter});
+    EXPECT_EQ(names, row.names);
+    ASSERT_TRUE(pick.has_value());
+    EXPECT_EQ(pick->path, dir / "P100.NC");
+    EXPECT_EQ(pick->filterIndex, row.filter);
+  }
+}
+
+class RealPrompts : public testsupport::FormTest {};
+
+TEST_F(RealPrompts, StatusRefreshesWhileARealMessageBoxIsOpen) {
+  client::QtPrompts prompts;
+  WriteIni(server_.Address());
+  server_.SetTable(Machine3(";SEND;"), "OK");
+  client::TVedoForm form({"3"}, prompts);
+  form.FormShow();
+  server_.ClearRequests();
+  WhenModalOpens<QMessageBox>([](QMessageBox& box) {
+    QTimer::singleShot(2500, &box, [&box] { QTest::keyClick(&box, Qt::Key_Return); });
+  });
+  form.SendButtonClick();
+  const auto requests = server_.Requests();
+  const auto send = std::find(requests.begin(), requests.end(), "Send;3;");
+  ASSERT_NE(send, requests.end());
+  EXPECT_GE(std::count(requests.begin() + 2, send, "Status;3"), 2);
+}
+
+}  // namespace
