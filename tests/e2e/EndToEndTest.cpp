@@ -1,0 +1,92 @@
+// The real client against the real simulator: started by another program with a command, a
+// machine and a file, as the calling program would, with the dialogs answered by key presses.
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "Processes.h"
+#include "TempDir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Requests = std::vector<std::string>;
+
+constexpr const char* kTitle = "Orvi-Vedo fjernstyring";
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  EndToEnd() : simulator_(dir_.Path(), 20.0) {
+    const std::string ini = dir_.Write(
+        "Vedo.ini", "[VedoTcp]\r\nVedoIP=127.0.0.1:" + std::to_string(simulator_.Port()) + "\r\n");
+    dir_.Write(
+        "reg/HKEY_CURRENT_USER.reg",
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vedo]\r\n\"INI-Fil\"=\"" + ini + "\"\r\n");
+  }
+
+  pid_t StartClient(const std::vector<std::string>& arguments, const std::string& display) {
+    std::vector<std::string> argv{VEDO_TCP};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> env{"VEDO_REGISTRY_DIR=" + (dir_ / "reg"), "HOME=" + (dir_ / "home"),
+                                 "XDG_CONFIG_HOME=" + (dir_ / "home/.config")};
+    if (display.empty()) {
+      env.push_back("QT_QPA_PLATFORM=offscreen");
+    } else {
+      env.push_back("QT_QPA_PLATFORM=xcb");
+      env.push_back("DISPLAY=" + display);
+    }
+    return e2e::Spawn(argv, env);
+  }
+
+  // The requests without the status polls, which come every second in any number.
+  Requests Commands() const {
+    Requests requests = simulator_.Requests();
+    requests.erase(std::remove_if(requests.begin(), requests.end(),
+                                  [](const std::string& r) { return r.rfind("Status;", 0) == 0; }),
+                   requests.end());
+    return requests;
+  }
+
+  testsupport::TempDir dir_;
+  e2e::Simulator simulator_;
+};
+
+TEST_F(EndToEnd, SendOnAnAutoMachineClosesItselfWhenDone) {
+  const pid_t client = StartClient({"SEND", "Dreie 2", "P200.NC"}, "");
+  EXPECT_EQ(e2e::WaitForExit(client, 30s), 0);
+  EXPECT_EQ(Commands(), (Requests{"Maskin;Dreie 2", "Knapper;2", "SEND;2;P200.NC"}));
+  const Requests all = simulator_.Requests();
+  ASSERT_GE(all.size(), 5u);
+  EXPECT_EQ(all[2], "Status;2") << "the status before the command";
+  EXPECT_EQ(all[4], "Status;2") << "the status right after its OK";
+}
+
+TEST_F(EndToEnd, FetchOnADeleteMachineWaitsForTheOperator) {
+  e2e::XServer x;
+  const pid_t client = StartClient({"HENT", "3", "P100.NC"}, x.Display());
+  ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Return")) << "the transfer prompt";
+  EXPECT_EQ(e2e::WaitForExit(client, 30s), 0);
+  EXPECT_EQ(Commands(), (Requests{"Knapper;3", "Slett;3;P100.NC", "HENT;3;P100.NC"}));
+  EXPECT_NE(testsupport::ReadFile(dir_ / "nc/M3/P100.NC").find("hentet fra styringen"),
+            std::string::npos);
+}
+
+TEST_F(EndToEnd, SendWithoutAutoAnnouncesTheFileFirst) {
+  e2e::XServer x;
+  const pid_t client = StartClient({"send", "1", "P100.NC"}, x.Display());
+  ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Return")) << "the \"Read\" prompt";
+  EXPECT_EQ(e2e::WaitForExit(client, 30s), 0);
+  EXPECT_EQ(Commands(), (Requests{"Knapper;1", "Filnavn;1;P100.NC", "send;1;P100.NC"}));
+}
+
+TEST_F(EndToEnd, RefusedCommandEndsWithItsExitStatus) {
+  e2e::XServer x;
+  const pid_t client = StartClient({"SEND", "2", "MISSING.NC"}, x.Display());
+  ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Return")) << "the refusal";
+  // Then the main window shows, and the operator closes it.
+  ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Escape"));
+  EXPECT_EQ(e2e::WaitForExit(client, 30s), 1);
+  EXPECT_EQ(Commands(), (Requests{"Knapper;2", "SEND;2;MISSING.NC"}));
+}
+
+}  // namespace

@@ -1,0 +1,59 @@
+// vedo-call: sends one request to the DNC server and prints the reply, to check a server
+// from the command line. The address comes from --server or, like the client's, from the
+// "VedoIP" setting of the INI file.
+#include <iostream>
+#include <string>
+
+#include "Cp1252.h"
+#include "Platform.h"
+#include "ServerLink.h"
+#include "Util.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vedo-call [--server HOST:PORT] REQUEST\n"
+    "  for example: vedo-call \"Status;1\"    vedo-call --server 10.0.0.5:50000 Maskiner\n"
+    "exit status: 0 the server answered, 1 it could not be reached or did not answer,\n"
+    "             2 wrong use or an unusable address\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string address;
+  std::string request;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--server" && i + 1 < argc) {
+      address = argv[++i];
+    } else if (argument == "--help" || argument == "-h" || !request.empty()) {
+      std::cerr << kUsage;
+      return 2;
+    } else {
+      request = platform::Utf8ToCp1252(argument);
+    }
+  }
+  if (request.empty()) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  try {
+    platform::StartSocketLayer();
+    if (address.empty()) {
+      util::StartModule();
+      address = util::ReadIni("VedoTcp", "VedoIP", "localhost");
+    }
+    client::ServerLink link;
+    const auto colon = address.find(':');
+    link.SetHost(address.substr(0, colon));
+    link.SetPort(colon == std::string::npos ? client::ServerLink::kDefaultPort
+                                            : address.substr(colon + 1));
+    const std::string reply = link.Call(request);
+    std::cout << platform::Cp1252ToUtf8(reply) << std::endl;
+    const bool unanswered = reply == link.NoContactReply() || reply == link.NoAnswerReply();
+    return unanswered ? 1 : 0;
+  } catch (const std::exception& failure) {
+    std::cerr << "vedo-call: " << failure.what() << "\n";
+    return 2;
+  }
+}
