@@ -35,7 +35,7 @@ class EndToEnd : public ::testing::Test {
       env.push_back("QT_QPA_PLATFORM=xcb");
       env.push_back("DISPLAY=" + display);
     }
-    return e2e::Spawn(argv, env);
+    return e2e::Spawn(argv, env, dir_ / "client.log");
   }
 
   // The requests without the status polls, which come every second in any number.
@@ -52,8 +52,8 @@ class EndToEnd : public ::testing::Test {
 };
 
 TEST_F(EndToEnd, SendOnAnAutoMachineClosesItselfWhenDone) {
-  const pid_t client = StartClient({"SEND", "Dreie 2", "P200.NC"}, "");
-  EXPECT_EQ(e2e::WaitForExit(client, 30s), 0);
+  e2e::Child client(StartClient({"SEND", "Dreie 2", "P200.NC"}, ""));
+  EXPECT_EQ(client.WaitForExit(30s), 0);
   EXPECT_EQ(Commands(), (Requests{"Maskin;Dreie 2", "Knapper;2", "SEND;2;P200.NC"}));
   const Requests all = simulator_.Requests();
   ASSERT_GE(all.size(), 5u);
@@ -63,9 +63,9 @@ TEST_F(EndToEnd, SendOnAnAutoMachineClosesItselfWhenDone) {
 
 TEST_F(EndToEnd, FetchOnADeleteMachineWaitsForTheOperator) {
   e2e::XServer x;
-  const pid_t client = StartClient({"HENT", "3", "P100.NC"}, x.Display());
+  e2e::Child client(StartClient({"HENT", "3", "P100.NC"}, x.Display()));
   ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Return")) << "the transfer prompt";
-  EXPECT_EQ(e2e::WaitForExit(client, 30s), 0);
+  EXPECT_EQ(client.WaitForExit(30s), 0);
   EXPECT_EQ(Commands(), (Requests{"Knapper;3", "Slett;3;P100.NC", "HENT;3;P100.NC"}));
   EXPECT_NE(testsupport::ReadFile(dir_ / "nc/M3/P100.NC").find("hentet fra styringen"),
             std::string::npos);
@@ -73,19 +73,19 @@ TEST_F(EndToEnd, FetchOnADeleteMachineWaitsForTheOperator) {
 
 TEST_F(EndToEnd, SendWithoutAutoAnnouncesTheFileFirst) {
   e2e::XServer x;
-  const pid_t client = StartClient({"send", "1", "P100.NC"}, x.Display());
+  e2e::Child client(StartClient({"send", "1", "P100.NC"}, x.Display()));
   ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Return")) << "the \"Read\" prompt";
-  EXPECT_EQ(e2e::WaitForExit(client, 30s), 0);
+  EXPECT_EQ(client.WaitForExit(30s), 0);
   EXPECT_EQ(Commands(), (Requests{"Knapper;1", "Filnavn;1;P100.NC", "send;1;P100.NC"}));
 }
 
 TEST_F(EndToEnd, RefusedCommandEndsWithItsExitStatus) {
   e2e::XServer x;
-  const pid_t client = StartClient({"SEND", "2", "MISSING.NC"}, x.Display());
+  e2e::Child client(StartClient({"SEND", "2", "MISSING.NC"}, x.Display()));
   ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Return")) << "the refusal";
   // Then the main window shows, and the operator closes it.
   ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Escape"));
-  EXPECT_EQ(e2e::WaitForExit(client, 30s), 1);
+  EXPECT_EQ(client.WaitForExit(30s), 1);
   EXPECT_EQ(Commands(), (Requests{"Knapper;2", "SEND;2;MISSING.NC"}));
 }
 

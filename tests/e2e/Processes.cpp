@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -42,9 +43,15 @@ std::string ReadLineFrom(int fd, std::chrono::milliseconds limit) {
 
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
             const std::string& output) {
-  std::vector<std::string> envText;
-  for (char** entry = environ; *entry != nullptr; ++entry) envText.emplace_back(*entry);
-  envText.insert(envText.end(), environment.begin(), environment.end());
+  std::vector<std::string> envText = environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string inherited = *entry;
+    const std::string name = inherited.substr(0, inherited.find('=') + 1);
+    const bool replaced =
+        std::any_of(environment.begin(), environment.end(),
+                    [&](const std::string& own) { return own.rfind(name, 0) == 0; });
+    if (!replaced) envText.push_back(inherited);
+  }
   std::vector<std::string> argvText = argv;
   std::vector<char*> args, envp;
   for (auto& a : argvText) args.push_back(a.data());
@@ -56,6 +63,7 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO,
                                    output.empty() ? "/dev/null" : output.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
   pid_t pid = -1;
   const int failed = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
@@ -77,6 +85,16 @@ std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds limit) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
+}
+
+Child::~Child() {
+  if (pid_ > 0) Stop(pid_);
+}
+
+std::optional<int> Child::WaitForExit(std::chrono::milliseconds limit) {
+  const auto status = e2e::WaitForExit(pid_, limit);
+  pid_ = -1;
+  return status;
 }
 
 Simulator::Simulator(const std::string& folder, double speed) : log_(folder + "/dnc-sim.log") {
