@@ -1,10 +1,11 @@
 // The real client against the real simulator: started by another program with a command, a
 // machine and a file, as the calling program would, with the dialogs answered by key presses.
 #include <algorithm>
+#include <iostream>
 
 #include <gtest/gtest.h>
 
-#include "Processes.h"
+#include "Programs.h"
 #include "TempDir.h"
 
 namespace {
@@ -35,7 +36,7 @@ class EndToEnd : public ::testing::Test {
       env.push_back("QT_QPA_PLATFORM=xcb");
       env.push_back("DISPLAY=" + display);
     }
-    return e2e::Spawn(argv, env, dir_ / "client.log");
+    return testsupport::Spawn(argv, env, dir_ / "client.log");
   }
 
   // The requests without the status polls, which come every second in any number.
@@ -47,12 +48,19 @@ class EndToEnd : public ::testing::Test {
     return requests;
   }
 
+  // What the client and the simulator said, for a failure's report.
+  void TearDown() override {
+    if (!HasFailure()) return;
+    std::cout << "client output:\n" << testsupport::ReadFile(dir_ / "client.log") << "requests:\n";
+    for (const auto& request : simulator_.Requests()) std::cout << "  " << request << "\n";
+  }
+
   testsupport::TempDir dir_;
   e2e::Simulator simulator_;
 };
 
 TEST_F(EndToEnd, SendOnAnAutoMachineClosesItselfWhenDone) {
-  e2e::Child client(StartClient({"SEND", "Dreie 2", "P200.NC"}, ""));
+  testsupport::Child client(StartClient({"SEND", "Dreie 2", "P200.NC"}, ""));
   EXPECT_EQ(client.WaitForExit(30s), 0);
   EXPECT_EQ(Commands(), (Requests{"Maskin;Dreie 2", "Knapper;2", "SEND;2;P200.NC"}));
   const Requests all = simulator_.Requests();
@@ -63,7 +71,7 @@ TEST_F(EndToEnd, SendOnAnAutoMachineClosesItselfWhenDone) {
 
 TEST_F(EndToEnd, FetchOnADeleteMachineWaitsForTheOperator) {
   e2e::XServer x;
-  e2e::Child client(StartClient({"HENT", "3", "P100.NC"}, x.Display()));
+  testsupport::Child client(StartClient({"HENT", "3", "P100.NC"}, x.Display()));
   ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Return")) << "the transfer prompt";
   EXPECT_EQ(client.WaitForExit(30s), 0);
   EXPECT_EQ(Commands(), (Requests{"Knapper;3", "Slett;3;P100.NC", "HENT;3;P100.NC"}));
@@ -73,7 +81,7 @@ TEST_F(EndToEnd, FetchOnADeleteMachineWaitsForTheOperator) {
 
 TEST_F(EndToEnd, SendWithoutAutoAnnouncesTheFileFirst) {
   e2e::XServer x;
-  e2e::Child client(StartClient({"send", "1", "P100.NC"}, x.Display()));
+  testsupport::Child client(StartClient({"send", "1", "P100.NC"}, x.Display()));
   ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Return")) << "the \"Read\" prompt";
   EXPECT_EQ(client.WaitForExit(30s), 0);
   EXPECT_EQ(Commands(), (Requests{"Knapper;1", "Filnavn;1;P100.NC", "send;1;P100.NC"}));
@@ -81,7 +89,7 @@ TEST_F(EndToEnd, SendWithoutAutoAnnouncesTheFileFirst) {
 
 TEST_F(EndToEnd, RefusedCommandEndsWithItsExitStatus) {
   e2e::XServer x;
-  e2e::Child client(StartClient({"SEND", "2", "MISSING.NC"}, x.Display()));
+  testsupport::Child client(StartClient({"SEND", "2", "MISSING.NC"}, x.Display()));
   ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Return")) << "the refusal";
   // Then the main window shows, and the operator closes it.
   ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Escape"));

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace testsupport {
 
@@ -25,14 +24,5 @@ class TempDir {
 
 // The whole file, or "<missing>" when it cannot be read.
 std::string ReadFile(const std::string& path);
-
-// Runs a program with extra environment entries ("NAME=value"), returns its exit status and
-// what it wrote to standard output.
-struct RunResult {
-  int status = -1;
-  std::string output;
-};
-RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                     const std::vector<std::string>& environment);
 
 }  // namespace testsupport

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "Platform.h"
+#include "Processes.h"
 #include "TempDir.h"
 
 namespace {

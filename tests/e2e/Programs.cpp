@@ -1,4 +1,4 @@
-#include "Processes.h"
+#include "Programs.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "Processes.h"
 #include "TempDir.h"
 
 extern char** environ;
@@ -18,13 +19,11 @@ extern char** environ;
 namespace e2e {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using testsupport::Spawn;
+using testsupport::Stop;
+using testsupport::WaitForExit;
 
-void Stop(pid_t pid) {
-  if (pid <= 0) return;
-  ::kill(pid, SIGTERM);
-  if (!WaitForExit(pid, std::chrono::seconds(5))) ::kill(pid, SIGKILL);
-}
+using Clock = std::chrono::steady_clock;
 
 std::string ReadLineFrom(int fd, std::chrono::milliseconds limit) {
   std::string line;
@@ -40,62 +39,6 @@ std::string ReadLineFrom(int fd, std::chrono::milliseconds limit) {
 }
 
 }  // namespace
-
-pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-            const std::string& output) {
-  std::vector<std::string> envText = environment;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string inherited = *entry;
-    const std::string name = inherited.substr(0, inherited.find('=') + 1);
-    const bool replaced =
-        std::any_of(environment.begin(), environment.end(),
-                    [&](const std::string& own) { return own.rfind(name, 0) == 0; });
-    if (!replaced) envText.push_back(inherited);
-  }
-  std::vector<std::string> argvText = argv;
-  std::vector<char*> args, envp;
-  for (auto& a : argvText) args.push_back(a.data());
-  for (auto& e : envText) envp.push_back(e.data());
-  args.push_back(nullptr);
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO,
-                                   output.empty() ? "/dev/null" : output.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  pid_t pid = -1;
-  const int failed = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (failed != 0) throw std::runtime_error("cannot start " + argv[0]);
-  return pid;
-}
-
-std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds limit) {
-  const auto deadline = Clock::now() + limit;
-  for (;;) {
-    int status = 0;
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    if (done < 0) return std::nullopt;
-    if (Clock::now() >= deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      return std::nullopt;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-}
-
-Child::~Child() {
-  if (pid_ > 0) Stop(pid_);
-}
-
-std::optional<int> Child::WaitForExit(std::chrono::milliseconds limit) {
-  const auto status = e2e::WaitForExit(pid_, limit);
-  pid_ = -1;
-  return status;
-}
 
 Simulator::Simulator(const std::string& folder, double speed) : log_(folder + "/dnc-sim.log") {
   int pipeFds[2];

@@ -4,32 +4,13 @@
 
 #include <sys/types.h>
 
+#include "Processes.h"
+
 #include <chrono>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace e2e {
-
-// Starts a program with environment entries of its own (replacing inherited ones of the same
-// name); its standard output and error go to `output` when given, else to /dev/null.
-pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-            const std::string& output = "");
-// The exit status, or nothing when it did not end in time (it is then killed).
-std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds limit);
-
-// A started program that is ended with its owner, so that a failed test leaves none behind.
-class Child {
- public:
-  explicit Child(pid_t pid) : pid_(pid) {}
-  ~Child();
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-  std::optional<int> WaitForExit(std::chrono::milliseconds limit);
-
- private:
-  pid_t pid_;
-};
 
 class Simulator {
  public:
