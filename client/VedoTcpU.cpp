@@ -120,14 +120,14 @@ void TVedoForm::FormCreate() {
 }
 
 void TVedoForm::OpenWindow() {
-  RunGuarded(prompts_, [this] { FormShow(); });
-  if (closed_) return;
+  // Placed first, so that the start-up's warnings, which it owns, stand over its place.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect frame = frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
   }
-  show();
+  RunGuarded(prompts_, [this] { FormShow(); });
+  if (!closed_) show();
 }
 
 void TVedoForm::FormShow() {
