@@ -16,6 +16,8 @@ void RunGuarded(Prompts& prompts, const std::function<void()>& handler) {
     handler();
   } catch (const std::exception& failure) {
     prompts.Error(WithFullStop(failure.what()));
+  } catch (...) {
+    prompts.Error("Ukjent feil.");
   }
 }
 

@@ -97,23 +97,50 @@ XServer::XServer() {
 
 XServer::~XServer() { Stop(pid_); }
 
+namespace {
+
+// The visible windows with exactly this title; with `wait`, waits until there is one.
+std::vector<std::string> VisibleWindows(const std::string& display, const std::string& title,
+                                        bool wait) {
+  testsupport::TempDir dir;
+  std::vector<std::string> argv = {"xdotool", "search", "--onlyvisible", "--name",
+                                   "^" + title + "$"};
+  if (wait) argv.insert(argv.begin() + 2, "--sync");
+  WaitForExit(Spawn(argv, {"DISPLAY=" + display}, dir / "ids"), std::chrono::seconds(20));
+  std::vector<std::string> windows;
+  std::ifstream in(dir / "ids");
+  for (std::string id; std::getline(in, id);) {
+    if (!id.empty()) windows.push_back(id);
+  }
+  return windows;
+}
+
+bool Visible(const std::string& display, const std::string& title, const std::string& window) {
+  const auto windows = VisibleWindows(display, title, false);
+  return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+}  // namespace
+
 bool PressKeyInWindow(const std::string& display, const std::string& title,
                       const std::string& key) {
-  testsupport::TempDir dir;
-  const std::string ids = dir / "ids";
-  const std::vector<std::string> env = {"DISPLAY=" + display};
-  const pid_t search = Spawn(
-      {"xdotool", "search", "--sync", "--onlyvisible", "--name", "^" + title + "$"}, env, ids);
-  if (WaitForExit(search, std::chrono::seconds(20)) != 0) return false;
-  std::ifstream in(ids);
-  std::string window;
-  std::getline(in, window);
-  if (window.empty()) return false;
-  // Give the toolkit a moment to finish mapping the dialog before it gets the key.
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  const pid_t press =
-      Spawn({"xdotool", "windowfocus", "--sync", window, "key", "--clearmodifiers", key}, env);
-  return WaitForExit(press, std::chrono::seconds(20)) == 0;
+  const auto windows = VisibleWindows(display, title, true);
+  if (windows.empty()) return false;
+  const std::string window = windows.front();
+  // A key that comes while the toolkit is still mapping the window can be lost: press again
+  // until the window goes, as an operator would.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    const pid_t press =
+        Spawn({"xdotool", "windowfocus", "--sync", window, "key", "--clearmodifiers", key},
+              {"DISPLAY=" + display});
+    WaitForExit(press, std::chrono::seconds(20));
+    const auto deadline = Clock::now() + std::chrono::seconds(2);
+    while (Clock::now() < deadline) {
+      if (!Visible(display, title, window)) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+  return false;
 }
 
 }  // namespace e2e
