@@ -1,5 +1,6 @@
 #include "VelgDlg.h"
 
+#include <QEvent>
 #include <QStyle>
 
 #include "QtText.h"
@@ -22,7 +23,16 @@ TSelectForm::TSelectForm(QWidget* parent)
   ui->Avbryt->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
   connect(ui->OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(ui->Avbryt, &QPushButton::clicked, this, &QDialog::reject);
-  connect(ui->Liste, &QListWidget::itemDoubleClicked, this, &TSelectForm::ListeDblClick);
+  // A double-click anywhere in the list counts, on an item or on the space below them.
+  ui->Liste->viewport()->installEventFilter(this);
+}
+
+bool TSelectForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui->Liste->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    ListeDblClick();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 TSelectForm::~TSelectForm() = default;

@@ -27,6 +27,9 @@ class TSelectForm : public QDialog {
   void ListeDblClick();
   bool PickedByDoubleClick() const { return pickedByDoubleClick_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   std::unique_ptr<Ui::SelectForm> ui;
   bool pickedByDoubleClick_ = false;

@@ -70,6 +70,12 @@ TEST(SelectForm, OperatorActions) {
          QTest::mouseDClick(List(f).viewport(), Qt::LeftButton, {}, rect.center());
        },
        true, "Fres3"},
+      {"double-click below the items keeps the selection",
+       [](TSelectForm& f) {
+         List(f).setCurrentRow(1);
+         QTest::mouseDClick(List(f).viewport(), Qt::LeftButton, {}, QPoint(20, 400));
+       },
+       true, "Dreie2"},
       {"select then Esc",
        [](TSelectForm& f) {
          List(f).setCurrentRow(0);
