@@ -1,8 +1,21 @@
 #include "AtomicFile.h"
+#include "Cp1252.h"
 #include "Platform.h"
 #include "ProfileText.h"
 
 namespace platform {
+namespace {
+
+constexpr const char* kUtf16Mark = "\xFF\xFE";
+
+bool IsUtf16(const std::string& bytes) { return bytes.rfind(kUtf16Mark, 0) == 0; }
+
+// The file as cp1252 text: a UTF-16LE file (FF FE) is converted, any other taken as it is.
+std::string ProfileText(const std::string& bytes) {
+  return IsUtf16(bytes) ? Utf16LeToCp1252(bytes.substr(2)) : bytes;
+}
+
+}  // namespace
 
 std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& defaultValue, std::size_t bufferSize,
@@ -10,7 +23,7 @@ std::string GetProfileString(const std::string& section, const std::string& key,
   if (bufferSize == 0) return {};
   std::optional<std::string> value;
   if (const auto content = posix::ReadWholeFile(file)) {
-    value = posix::FindProfileValue(*content, section, key);
+    value = posix::FindProfileValue(ProfileText(*content), section, key);
   }
   if (!value) {
     value = defaultValue;
@@ -30,7 +43,15 @@ bool WriteProfileString(const std::string& section, const std::string& key,
     if (!existing) return false;
     content = *existing;
   }
-  return posix::ReplaceFileAtomically(file, posix::SetProfileValue(content, section, key, value));
+  if (!IsUtf16(content)) {
+    return posix::ReplaceFileAtomically(file, posix::SetProfileValue(content, section, key, value));
+  }
+  // A UTF-16 file is edited as cp1252 and written back as UTF-16, unless it holds characters
+  // that cp1252 cannot, which the round trip would lose.
+  const std::string text = ProfileText(content);
+  if (kUtf16Mark + Cp1252ToUtf16Le(text) != content) return false;
+  return posix::ReplaceFileAtomically(
+      file, kUtf16Mark + Cp1252ToUtf16Le(posix::SetProfileValue(text, section, key, value)));
 }
 
 }  // namespace platform

@@ -232,7 +232,7 @@ TEST_F(Commands, NoContactTextAsAChoiceBecomesTheMachine) {
 TEST_F(Commands, StatusKeepsRefreshingWhileAPromptIsOpen) {
   auto& form = Start({"3"}, Machine3(";SEND;"));
   TakeRequests();
-  prompts_.whileOpen = [] { testsupport::RunEventLoopFor(2500); };
+  prompts_.whileOpen = [] { testsupport::RunEventLoopFor(3200); };
   form.SendButtonClick();
   prompts_.whileOpen = nullptr;
   const auto requests = TakeRequests();

@@ -96,7 +96,7 @@ TEST_F(RealPrompts, StatusRefreshesWhileARealMessageBoxIsOpen) {
   form.FormShow();
   server_.ClearRequests();
   WhenModalOpens<QMessageBox>([](QMessageBox& box) {
-    QTimer::singleShot(2500, &box, [&box] { QTest::keyClick(&box, Qt::Key_Return); });
+    QTimer::singleShot(3200, &box, [&box] { QTest::keyClick(&box, Qt::Key_Return); });
   });
   form.SendButtonClick();
   const auto requests = server_.Requests();

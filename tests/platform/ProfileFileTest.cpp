@@ -73,4 +73,29 @@ TEST(ProfileFile, WriteIsAtomicAndKeepsModeAndLinks) {
   EXPECT_EQ(entries, 2) << "no temporary file is left beside the INI file";
 }
 
+std::string Utf16(const std::string& ascii) {
+  std::string bytes = "\xFF\xFE";
+  for (const char c : ascii) {
+    bytes += c;
+    bytes += '\0';
+  }
+  return bytes;
+}
+
+TEST(ProfileFile, Utf16FileIsReadAndWrittenAsUtf16) {
+  TempDir dir;
+  const std::string file = dir.Write("u.ini", Utf16("[VedoTcp]\r\nVedoIP=10.0.0.5\r\n"));
+  EXPECT_EQ(platform::GetProfileString("VedoTcp", "VedoIP", "", 4096, file), "10.0.0.5");
+  ASSERT_TRUE(platform::WriteProfileString("Program", "Firma", "Tarvelmek", file));
+  EXPECT_EQ(ReadFile(file),
+            Utf16("[VedoTcp]\r\nVedoIP=10.0.0.5\r\n[Program]\r\nFirma=Tarvelmek\r\n"));
+
+  // A character outside cp1252 would be lost in the round trip: the file is left alone.
+  std::string foreign = Utf16("[S]\r\nk=");
+  foreign += "\x3A\x04";  // Cyrillic
+  dir.Write("f.ini", foreign);
+  EXPECT_FALSE(platform::WriteProfileString("S", "k", "v", dir / "f.ini"));
+  EXPECT_EQ(ReadFile(dir / "f.ini"), foreign);
+}
+
 }  // namespace
