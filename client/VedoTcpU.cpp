@@ -64,11 +64,6 @@ std::string BareName(const std::string& path) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-std::string ProgramDirectory() {
-  const std::string path = platform::ProgramPath();
-  return path.substr(0, path.rfind(platform::kPathSeparator) + 1);
-}
-
 }  // namespace
 
 TVedoForm::TVedoForm(const std::vector<std::string>& arguments, Prompts& prompts, QWidget* parent)
@@ -266,7 +261,7 @@ void TVedoForm::RedigerClick() {
                         name.find("\\\\") != std::string::npos || platform::BeginsAtRoot(name);
   const std::string path =
       fullPath ? name : ServerCall("Maskin-Les;" + machineId_ + ";Katalog;") + name;
-  util::StartProgram(ProgramDirectory() + "VedoEdit" + platform::kProgramSuffix,
+  util::StartProgram(platform::ProgramDirectory() + "VedoEdit" + platform::kProgramSuffix,
                      "\"" + path + "\" " + machineId_, "", 1);
 }
 

@@ -26,8 +26,9 @@ extern const char* const kProgramSuffix;
 // by a drive or a "\\" share instead, which callers test themselves; there this is false.
 bool BeginsAtRoot(const std::string& name);
 
-// Full path of the running program's file.
+// Full path of the running program's file, and its directory with the separator at the end.
 std::string ProgramPath();
+std::string ProgramDirectory();
 
 // True when the path names an existing file; a directory is no file.
 bool FileExists(const std::string& path);

@@ -16,12 +16,6 @@ namespace {
 
 constexpr const char* kRegistryKey = "Software\\Vedo";
 
-// The running program's directory, separator included, and its file name.
-std::string ProgramDirectory() {
-  const std::string path = platform::ProgramPath();
-  return path.substr(0, path.rfind(platform::kPathSeparator) + 1);
-}
-
 std::string ProgramFileName() {
   const std::string path = platform::ProgramPath();
   return path.substr(path.rfind(platform::kPathSeparator) + 1);
@@ -78,7 +72,7 @@ void ReadRegistrySettings() {
 
 void ResolvePaths() {
   auto& state = detail::State();
-  const std::string programDirectory = ProgramDirectory();
+  const std::string programDirectory = platform::ProgramDirectory();
 
   ReadRegistrySettings();
   if (state.iniFile.empty()) state.iniFile = platform::kDefaultIniFile;

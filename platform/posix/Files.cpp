@@ -25,6 +25,11 @@ std::string ProgramPath() {
   }
 }
 
+std::string ProgramDirectory() {
+  const std::string path = ProgramPath();
+  return path.substr(0, path.rfind(kPathSeparator) + 1);
+}
+
 bool FileExists(const std::string& path) {
   struct stat info {};
   return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
