@@ -133,13 +133,12 @@ void SendLine(const Connection& connection, const std::string& line, Clock::time
         ::send(connection.fd(), line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
     if (done > 0) {
       sent += static_cast<std::size_t>(done);
-    } else if (done < 0 && errno == EINTR) {
       continue;
-    } else if (done < 0 && errno == EAGAIN && WaitFor(connection.fd(), POLLOUT, deadline)) {
-      continue;
-    } else {
-      return;
     }
+    const bool mayRetry =
+        done < 0 &&
+        (errno == EINTR || (errno == EAGAIN && WaitFor(connection.fd(), POLLOUT, deadline)));
+    if (!mayRetry) return;
   }
 }
 
