@@ -10,7 +10,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 #include "Util.h"
 
@@ -80,23 +83,78 @@ std::optional<uint16_t> ResolvePort(const std::string& port) {
   return static_cast<uint16_t>(number);
 }
 
-std::optional<in_addr> ResolveHost(const std::string& host) {
+// Name lookups given up by their call while still under way; freed once they have ended.
+class AbandonedLookups {
+ public:
+  void Add(std::unique_ptr<gaicb> request, std::unique_ptr<addrinfo> hints,
+           std::unique_ptr<std::string> name) {
+    std::lock_guard lock(mutex_);
+    entries_.push_back({std::move(request), std::move(hints), std::move(name)});
+  }
+  void Reap() {
+    std::lock_guard lock(mutex_);
+    std::erase_if(entries_, [](Entry& entry) {
+      if (::gai_error(entry.request.get()) == EAI_INPROGRESS) return false;
+      if (entry.request->ar_result != nullptr) ::freeaddrinfo(entry.request->ar_result);
+      return true;
+    });
+  }
+
+ private:
+  struct Entry {
+    std::unique_ptr<gaicb> request;
+    std::unique_ptr<addrinfo> hints;
+    std::unique_ptr<std::string> name;
+  };
+  std::mutex mutex_;
+  std::vector<Entry> entries_;
+};
+
+AbandonedLookups& Abandoned() {
+  static AbandonedLookups lookups;
+  return lookups;
+}
+
+// The first IPv4 address of the name, looked up within the deadline: a name server that does
+// not answer must not freeze the window any more than a host that does not.
+std::optional<in_addr> LookUpName(const std::string& host, Clock::time_point deadline) {
+  Abandoned().Reap();
+  auto name = std::make_unique<std::string>(host);
+  auto hints = std::make_unique<addrinfo>();
+  hints->ai_family = AF_INET;
+  hints->ai_socktype = SOCK_STREAM;
+  auto request = std::make_unique<gaicb>();
+  request->ar_name = name->c_str();
+  request->ar_request = hints.get();
+  gaicb* list[] = {request.get()};
+  if (::getaddrinfo_a(GAI_NOWAIT, list, 1, nullptr) != 0) return std::nullopt;
+  while (::gai_error(request.get()) == EAI_INPROGRESS) {
+    const int left = MillisecondsUntil(deadline);
+    if (left == 0) {
+      if (::gai_cancel(request.get()) != EAI_CANCELED) {
+        Abandoned().Add(std::move(request), std::move(hints), std::move(name));
+      }
+      return std::nullopt;
+    }
+    const timespec wait{left / 1000, (left % 1000) * 1000000L};
+    ::gai_suspend(list, 1, &wait);
+  }
+  std::optional<in_addr> address;
+  if (::gai_error(request.get()) == 0 && request->ar_result != nullptr) {
+    address = reinterpret_cast<sockaddr_in*>(request->ar_result->ai_addr)->sin_addr;
+  }
+  if (request->ar_result != nullptr) ::freeaddrinfo(request->ar_result);
+  return address;
+}
+
+std::optional<in_addr> ResolveHost(const std::string& host, Clock::time_point deadline) {
   const std::string name = host.empty() ? "0.0.0.0" : host;
-  in_addr address{};
   if (name[0] >= '0' && name[0] <= '9') {
+    in_addr address{};
     if (::inet_aton(name.c_str(), &address) == 0) return std::nullopt;
     return address;
   }
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
-    return std::nullopt;
-  }
-  address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
-  ::freeaddrinfo(found);
-  return address;
+  return LookUpName(name, deadline);
 }
 
 bool SameEndpoint(const sockaddr_in& a, const sockaddr_in& b) {
@@ -197,15 +255,17 @@ std::string ServerLink::TooLongReply() const {
 
 std::string ServerLink::Call(const std::string& request) const {
   Connection connection;
+  // Looking the name up and connecting share one bound.
+  const auto connectDeadline = Clock::now() + limits_.connect;
   const auto port = ResolvePort(port_);
-  const auto address = ResolveHost(host_);
+  const auto address = ResolveHost(host_, connectDeadline);
   if (!port || !address) return NoContactReply();
 
   sockaddr_in target{};
   target.sin_family = AF_INET;
   target.sin_port = htons(*port);
   target.sin_addr = *address;
-  if (!Connect(connection, target, Clock::now() + limits_.connect)) return NoContactReply();
+  if (!Connect(connection, target, connectDeadline)) return NoContactReply();
 
   const auto deadline = Clock::now() + limits_.reply;
   SendLine(connection, request + "\r\n", deadline);

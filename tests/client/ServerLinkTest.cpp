@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include "Processes.h"
 #include "ScriptedServer.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -212,6 +214,18 @@ TEST(ServerCall, PortRules) {
   } catch (const client::InvalidPort& failure) {
     EXPECT_STREQ(failure.what(), "'nonsense' is not a valid integer value");
   }
+}
+
+TEST(ServerCall, NameServerThatNeverAnswersIsBoundedToo) {
+  testsupport::TempDir dir;
+  const auto result = testsupport::RunProgram(SILENT_NAME_SERVER_PROBE, {dir / "resolv.conf"}, {});
+  if (result.status == 77) GTEST_SKIP() << "no network namespaces here";
+  ASSERT_EQ(result.status, 0);
+  const auto newline = result.output.find('\n');
+  EXPECT_EQ(result.output.substr(0, newline),
+            "Ingen kontakt med Orvi-Vedo-server (vedo-server.invalid:50000)");
+  // The resolver alone would have waited 30 s.
+  EXPECT_LT(std::stoi(result.output.substr(newline + 1)), 10000);
 }
 
 TEST(NextField, SplitsAtTheFirstSemicolon) {
