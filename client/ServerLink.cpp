@@ -110,9 +110,10 @@ class AbandonedLookups {
   std::vector<Entry> entries_;
 };
 
+// Never destroyed: a lookup thread may still write into an entry while the program exits.
 AbandonedLookups& Abandoned() {
-  static AbandonedLookups lookups;
-  return lookups;
+  static auto* lookups = new AbandonedLookups;
+  return *lookups;
 }
 
 // The first IPv4 address of the name, looked up within the deadline: a name server that does
