@@ -116,11 +116,14 @@ void Server::Serve(int client, const std::string& peer) {
   std::string request;
   if (ReadRequest(client, request)) {
     const std::string reply = answer_(request);
+    {
+      // Logged before the reply goes out, so that the log keeps the order of a client's calls.
+      std::lock_guard lock(logMutex);
+      log_ << Timestamp() << ' ' << peer << " \"" << platform::Cp1252ToUtf8(request) << "\" -> \""
+           << platform::Cp1252ToUtf8(reply) << '"' << std::endl;
+    }
     const std::string line = reply + "\r\n";
     (void)::send(client, line.data(), line.size(), MSG_NOSIGNAL);
-    std::lock_guard lock(logMutex);
-    log_ << Timestamp() << ' ' << peer << " \"" << platform::Cp1252ToUtf8(request) << "\" -> \""
-         << platform::Cp1252ToUtf8(reply) << '"' << std::endl;
   }
   ::shutdown(client, SHUT_RDWR);
   ::close(client);
