@@ -1,6 +1,6 @@
 #include "Programs.h"
 
-#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -25,17 +25,19 @@ using testsupport::WaitForExit;
 
 using Clock = std::chrono::steady_clock;
 
+// The first line a started program writes into the pipe, waiting at most `limit` for it.
 std::string ReadLineFrom(int fd, std::chrono::milliseconds limit) {
   std::string line;
   const auto deadline = Clock::now() + limit;
   char c = 0;
-  while (Clock::now() < deadline) {
-    const ssize_t got = ::read(fd, &c, 1);
-    if (got == 1 && c == '\n') return line;
-    if (got == 1) line += c;
-    if (got == 0) return line;
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    pollfd entry{fd, POLLIN, 0};
+    if (left.count() <= 0 || ::poll(&entry, 1, static_cast<int>(left.count())) <= 0) return line;
+    if (::read(fd, &c, 1) != 1 || c == '\n') return line;
+    line += c;
   }
-  return line;
 }
 
 }  // namespace
@@ -48,20 +50,7 @@ Simulator::Simulator(const std::string& folder, double speed) : log_(folder + "/
                 "--log", log_},
                {}, out);
   ::close(pipeFds[1]);
-  ::fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
-  const std::string line = [&] {
-    std::string text;
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (text.find('\n') == std::string::npos && Clock::now() < deadline) {
-      char buffer[256];
-      const ssize_t got = ::read(pipeFds[0], buffer, sizeof buffer);
-      if (got > 0)
-        text.append(buffer, got);
-      else
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return text;
-  }();
+  const std::string line = ReadLineFrom(pipeFds[0], std::chrono::seconds(10));
   ::close(pipeFds[0]);
   const auto colon = line.rfind(':');
   if (colon == std::string::npos) throw std::runtime_error("dnc-sim did not start: " + line);
