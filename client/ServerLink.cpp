@@ -242,6 +242,12 @@ std::string AddressText(const ServerLink& link) { return link.Host() + ":" + lin
 
 }  // namespace
 
+void ServerLink::SetAddress(const std::string& address) {
+  const auto colon = address.find(':');
+  host_ = address.substr(0, colon);
+  port_ = colon == std::string::npos ? kDefaultPort : address.substr(colon + 1);
+}
+
 std::string ServerLink::NoContactReply() const {
   return "Ingen kontakt med Orvi-Vedo-server (" + AddressText(*this) + ")";
 }

@@ -29,6 +29,8 @@ class ServerLink {
 
   virtual ~ServerLink() = default;
 
+  // "host:port", split at the first ":"; without one, the default port.
+  void SetAddress(const std::string& address);
   void SetHost(const std::string& host) { host_ = host; }
   void SetPort(const std::string& port) { port_ = port; }
   const std::string& Host() const { return host_; }

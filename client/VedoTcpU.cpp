@@ -153,12 +153,7 @@ void TVedoForm::FormShow() {
 
 void TVedoForm::SelectMachine(const std::string& address, const std::string& machine,
                               const std::string& file) {
-  if (!address.empty()) {
-    const auto colon = address.find(':');
-    tcpClient_->SetHost(address.substr(0, colon));
-    tcpClient_->SetPort(colon == std::string::npos ? ServerLink::kDefaultPort
-                                                   : address.substr(colon + 1));
-  }
+  if (!address.empty()) tcpClient_->SetAddress(address);
   if (IsPositiveNumber(machine)) {
     machineId_ = machine;
   } else {

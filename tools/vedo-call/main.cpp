@@ -44,10 +44,7 @@ int main(int argc, char** argv) {
       address = util::ReadIni("VedoTcp", "VedoIP", "localhost");
     }
     client::ServerLink link;
-    const auto colon = address.find(':');
-    link.SetHost(address.substr(0, colon));
-    link.SetPort(colon == std::string::npos ? client::ServerLink::kDefaultPort
-                                            : address.substr(colon + 1));
+    link.SetAddress(address);
     const std::string reply = link.Call(request);
     std::cout << platform::Cp1252ToUtf8(reply) << std::endl;
     const bool unanswered = reply == link.NoContactReply() || reply == link.NoAnswerReply();
