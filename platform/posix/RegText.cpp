@@ -117,17 +117,50 @@ RegValue ParseData(const std::string& data, bool unicodeBytes) {
   return {RegValueKind::OtherType, {}};
 }
 
-// Joins byte lists continued with ",\" onto the following lines.
+// Where the data of a value line begins when it is a byte list ("name"=hex...: or @=hex...:),
+// the only kind of line that may continue onto the next one.
+std::optional<std::size_t> ByteListStart(const std::string& line) {
+  std::size_t pos = 0;
+  if (line.empty()) return std::nullopt;
+  if (line[0] == '@') {
+    pos = 1;
+  } else if (!ReadQuoted(line, pos)) {
+    return std::nullopt;
+  }
+  while (pos < line.size() && IsBlank(line[pos])) ++pos;
+  if (pos >= line.size() || line[pos] != '=') return std::nullopt;
+  ++pos;
+  while (pos < line.size() && IsBlank(line[pos])) ++pos;
+  if (line.compare(pos, 3, "hex") != 0) return std::nullopt;
+  return pos;
+}
+
+// Takes a final "\" (blanks and a ";comment" may follow it) off the byte list at `from`: true
+// when there was one, so that the list goes on at the next line.
+bool TakeContinuation(std::string& line, std::size_t from) {
+  std::string list = TrimRight(line.substr(from, line.find(';', from) - from));
+  if (list.empty() || list.back() != '\\') return false;
+  list.pop_back();
+  line = line.substr(0, from) + TrimRight(list);
+  return true;
+}
+
+// Joins byte lists continued with ",\" onto the following lines. No other line continues: a
+// comment or a text value that ends in a backslash leaves the next line alone.
 std::vector<std::string> JoinContinuations(const std::vector<std::string>& lines) {
   std::vector<std::string> joined;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     std::string line = TrimRight(lines[i]);
-    while (!line.empty() && line.back() == '\\' && i + 1 < lines.size()) {
-      line.pop_back();
-      line = TrimRight(line);
-      std::string next = TrimLeft(lines[++i]);
-      while ((next.empty() || next[0] == ';') && i + 1 < lines.size()) next = TrimLeft(lines[++i]);
-      line += TrimRight(next);
+    const auto list = ByteListStart(TrimLeft(line));
+    if (list) {
+      line = TrimLeft(line);
+      bool goesOn = TakeContinuation(line, *list);
+      while (goesOn && i + 1 < lines.size()) {
+        std::string next = TrimLeft(lines[++i]);
+        if (next.empty() || next[0] == ';') continue;  // skipped inside a list
+        goesOn = TakeContinuation(next, 0);
+        line += TrimRight(next);
+      }
     }
     joined.push_back(line);
   }

@@ -103,6 +103,43 @@ TEST(RegText, HeaderIsRequiredAndUtf16Understood) {
             "A");
 }
 
+TEST(RegText, OnlyByteListsContinueOntoTheNextLine) {
+  using platform::posix::FindRegKey;
+  const std::string header = "REGEDIT4\r\n\r\n";
+  const std::string key = "[" + kKey + "]\r\n";
+  const struct {
+    const char* name;
+    std::string file;
+    const char* value;
+    std::string expected;  // "<no key>" when the key must not be found
+  } rows[] = {
+      {"comment ending in a backslash above the key",
+       header + "; C:\\\r\n" + key + "\"INI-Fil\"=\"x\"\r\n", "INI-Fil", "x"},
+      {"text value ending in a backslash", header + key + "\"a\"=\"C:\\\\\"\r\n\"b\"=\"y\"\r\n",
+       "b", "y"},
+      {"the text value itself", header + key + "\"a\"=\"C:\\\\\"\r\n\"b\"=\"y\"\r\n", "a", "C:\\"},
+      {"other line ending in a backslash", header + key + "junk \\\r\n\"b\"=\"y\"\r\n", "b", "y"},
+      {"byte list with a comment after its backslash",
+       header + key + "\"p\"=hex(2):41,42,\\ ;more\r\n  43,00\r\n", "p", "ABC"},
+      {"byte list across a comment line",
+       header + key + "\"p\"=hex(2):41,\\\r\n; between\r\n  42,00\r\n", "p", "AB"},
+      {"byte list of a name holding ;", header + key + "\"a;b\"=hex(2):41,\\\r\n  42,00\r\n", "a;b",
+       "AB"},
+      {"byte list over three lines", header + key + "\"p\"=hex(2):41,\\\r\n 42,\\\r\n 43,00\r\n",
+       "p", "ABC"},
+      {"value after a finished byte list", header + key + "\"p\"=hex(2):41,00\r\n\"b\"=\"y\"\r\n",
+       "b", "y"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const auto values = FindRegKey(row.file, kKey);
+    ASSERT_TRUE(values.has_value());
+    const auto found = values->find(platform::posix::FoldRegName(row.value));
+    ASSERT_NE(found, values->end());
+    EXPECT_EQ(found->second.text, row.expected);
+  }
+}
+
 class RegistryOpenModes : public ::testing::Test {
  protected:
   void SetUp() override { ::setenv("VEDO_REGISTRY_DIR", dir_.Path().c_str(), 1); }
@@ -133,6 +170,24 @@ TEST_F(RegistryOpenModes, CreateAppendsToAnExistingFileAndKeepsIt) {
       nullptr);
   EXPECT_EQ(ReadFile(dir_ / "HKEY_CURRENT_USER.reg"),
             before + "\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vedo]\r\n");
+}
+
+TEST_F(RegistryOpenModes, CreatedKeyIsFoundAfterALastLineEndingInABackslash) {
+  const std::string before = "REGEDIT4\r\n;\\";
+  dir_.Write("HKEY_CURRENT_USER.reg", before);
+  ASSERT_NE(
+      platform::OpenRegistryKey(RegistryRoot::CurrentUser, "Software\\Vedo", RegistryOpen::Create),
+      nullptr);
+  const std::string created = before + "\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vedo]\r\n";
+  EXPECT_EQ(ReadFile(dir_ / "HKEY_CURRENT_USER.reg"), created);
+  // The next start finds the key and appends nothing.
+  EXPECT_NE(platform::OpenRegistryKey(RegistryRoot::CurrentUser, "Software\\Vedo",
+                                      RegistryOpen::ReadWrite),
+            nullptr);
+  ASSERT_NE(
+      platform::OpenRegistryKey(RegistryRoot::CurrentUser, "Software\\Vedo", RegistryOpen::Create),
+      nullptr);
+  EXPECT_EQ(ReadFile(dir_ / "HKEY_CURRENT_USER.reg"), created);
 }
 
 TEST_F(RegistryOpenModes, CreateLeavesAForeignFileAlone) {
