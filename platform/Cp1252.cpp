@@ -1,6 +1,7 @@
 #include "Cp1252.h"
 
 #include <array>
+#include <optional>
 
 namespace platform {
 namespace {
@@ -30,6 +31,53 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+// The cp1252 byte of a code point, if it has one.
+std::optional<char> ExactByte(char32_t codePoint) {
+  if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
+    return static_cast<char>(codePoint);
+  }
+  for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+    if (kHighControls[i] == codePoint) return static_cast<char>(0x80 + i);
+  }
+  return std::nullopt;
+}
+
+// The code point of the UTF-8 sequence at `i`, which moves past it; an invalid sequence gives
+// nothing and moves one byte on.
+std::optional<char32_t> NextCodePoint(const std::string& text, std::size_t& i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  std::size_t length = 0;
+  char32_t cp = 0;
+  if (lead < 0x80) {
+    length = 1;
+    cp = lead;
+  } else if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+    cp = lead & 0x1F;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    cp = lead & 0x0F;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+    cp = lead & 0x07;
+  }
+  bool valid = length > 0 && i + length <= text.size();
+  for (std::size_t k = 1; valid && k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    valid = (next & 0xC0) == 0x80;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  // Overlong forms would smuggle ASCII past checks made on the UTF-8 text.
+  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (valid && length > 1 && cp < kSmallest[length]) valid = false;
+  if (!valid) {
+    ++i;
+    return std::nullopt;
+  }
+  i += length;
+  return cp;
+}
+
 }  // namespace
 
 char32_t Cp1252ToCodePoint(unsigned char byte) {
@@ -37,15 +85,7 @@ char32_t Cp1252ToCodePoint(unsigned char byte) {
   return byte;
 }
 
-char CodePointToCp1252(char32_t codePoint) {
-  if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
-    return static_cast<char>(codePoint);
-  }
-  for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-    if (kHighControls[i] == codePoint) return static_cast<char>(0x80 + i);
-  }
-  return '?';
-}
+char CodePointToCp1252(char32_t codePoint) { return ExactByte(codePoint).value_or('?'); }
 
 std::string Cp1252ToUtf8(const std::string& text) {
   std::string out;
@@ -57,40 +97,21 @@ std::string Cp1252ToUtf8(const std::string& text) {
 std::string Utf8ToCp1252(const std::string& text) {
   std::string out;
   out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    char32_t cp = 0;
-    if (lead < 0x80) {
-      length = 1;
-      cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2;
-      cp = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-      cp = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4;
-      cp = lead & 0x07;
-    }
-    bool valid = length > 0 && i + length <= text.size();
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      cp = (cp << 6) | (next & 0x3F);
-    }
-    // Overlong forms would smuggle ASCII past checks made on the UTF-8 text.
-    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (valid && length > 1 && cp < kSmallest[length]) valid = false;
-    if (!valid) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    out += CodePointToCp1252(cp);
-    i += length;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto codePoint = NextCodePoint(text, i);
+    out += codePoint ? CodePointToCp1252(*codePoint) : '?';
+  }
+  return out;
+}
+
+std::optional<std::string> Utf8ToCp1252Exact(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto codePoint = NextCodePoint(text, i);
+    const auto byte = codePoint ? ExactByte(*codePoint) : std::nullopt;
+    if (!byte) return std::nullopt;
+    out += *byte;
   }
   return out;
 }

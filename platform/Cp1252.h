@@ -2,6 +2,7 @@
 // and from Unicode at the edges (toolkit, command line, UTF-16 files).
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -17,6 +18,10 @@ std::string Cp1252ToUtf8(const std::string& text);
 
 // Invalid UTF-8 sequences, like characters outside cp1252, become '?'.
 std::string Utf8ToCp1252(const std::string& text);
+
+// The same where a wrong character would be a wrong name: nothing when the text is no valid
+// UTF-8 or holds a character outside cp1252.
+std::optional<std::string> Utf8ToCp1252Exact(const std::string& text);
 
 // UTF-16LE code units (two bytes each, a trailing odd byte ignored) to cp1252.
 std::string Utf16LeToCp1252(const std::string& bytes);

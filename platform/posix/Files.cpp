@@ -1,9 +1,13 @@
+#include "Files.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "Cp1252.h"
 #include "Platform.h"
 
 namespace platform {
@@ -13,14 +17,23 @@ const bool kFileNamesIgnoreCase = false;
 const char* const kDefaultIniFile = "/etc/vedo/Vedo.ini";
 const char* const kProgramSuffix = "";
 
-bool BeginsAtRoot(const std::string& name) { return !name.empty() && name[0] == '/'; }
+bool IsFullPath(const std::string& name) {
+  return name.find(':') != std::string::npos || name.find("\\\\") != std::string::npos ||
+         (!name.empty() && name[0] == '/');
+}
 
 std::string ProgramPath() {
   std::vector<char> buffer(4096);
   for (;;) {
     const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
     if (length < 0) return {};
-    if (static_cast<std::size_t>(length) < buffer.size()) return std::string(buffer.data(), length);
+    if (static_cast<std::size_t>(length) < buffer.size()) {
+      const std::string systemPath(buffer.data(), length);
+      // Every path the program finds beside itself would be wrong, so it does not go on.
+      if (const auto path = FromSystemName(systemPath)) return *path;
+      throw std::runtime_error("Programmets filsti har tegn som ikke finnes i Windows-1252: " +
+                               Utf8ToCp1252(systemPath));
+    }
     buffer.resize(buffer.size() * 2);
   }
 }
@@ -30,9 +43,14 @@ std::string ProgramDirectory() {
   return path.substr(0, path.rfind(kPathSeparator) + 1);
 }
 
-bool FileExists(const std::string& path) {
+bool FileExists(const std::string& path) { return posix::IsExistingFile(ToSystemName(path)); }
+
+namespace posix {
+
+bool IsExistingFile(const std::string& systemPath) {
   struct stat info {};
-  return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+  return !systemPath.empty() && ::stat(systemPath.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+}  // namespace posix
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 #include "Cp1252.h"
+#include "Files.h"
 #include "Platform.h"
 #include "ProfileText.h"
 
@@ -22,7 +23,7 @@ std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& file) {
   if (bufferSize == 0) return {};
   std::optional<std::string> value;
-  if (const auto content = posix::ReadWholeFile(file)) {
+  if (const auto content = posix::ReadWholeFile(ToSystemName(file))) {
     value = posix::FindProfileValue(ProfileText(*content), section, key);
   }
   if (!value) {
@@ -35,23 +36,24 @@ std::string GetProfileString(const std::string& section, const std::string& key,
 
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& file) {
-  if (file.empty() || !posix::MayWriteFile(file)) return false;
+  const std::string path = ToSystemName(file);
+  if (path.empty() || !posix::MayWriteFile(path)) return false;
   std::string content;
-  if (FileExists(file)) {
+  if (posix::IsExistingFile(path)) {
     // A file that exists but cannot be read must not be replaced by one holding only this key.
-    const auto existing = posix::ReadWholeFile(file);
+    const auto existing = posix::ReadWholeFile(path);
     if (!existing) return false;
     content = *existing;
   }
   if (!IsUtf16(content)) {
-    return posix::ReplaceFileAtomically(file, posix::SetProfileValue(content, section, key, value));
+    return posix::ReplaceFileAtomically(path, posix::SetProfileValue(content, section, key, value));
   }
   // A UTF-16 file is edited as cp1252 and written back as UTF-16, unless it holds characters
   // that cp1252 cannot, which the round trip would lose.
   const std::string text = ProfileText(content);
   if (kUtf16Mark + Cp1252ToUtf16Le(text) != content) return false;
   return posix::ReplaceFileAtomically(
-      file, kUtf16Mark + Cp1252ToUtf16Le(posix::SetProfileValue(text, section, key, value)));
+      path, kUtf16Mark + Cp1252ToUtf16Le(posix::SetProfileValue(text, section, key, value)));
 }
 
 }  // namespace platform

@@ -2,6 +2,8 @@
 //   HKEY_LOCAL_MACHINE  /etc/vedo/registry.reg
 //   HKEY_CURRENT_USER   ${XDG_CONFIG_HOME:-$HOME/.config}/vedo/registry.reg
 // VEDO_REGISTRY_DIR=D puts them at D/HKEY_LOCAL_MACHINE.reg and D/HKEY_CURRENT_USER.reg.
+// The file paths come from the environment and stay in the system's form; the keys and values
+// inside are cp1252, the files' own encoding (REGEDIT4) or UTF-16 (version 5.00).
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -10,6 +12,7 @@
 
 #include "AtomicFile.h"
 #include "Cp1252.h"
+#include "Files.h"
 #include "Platform.h"
 #include "RegText.h"
 
@@ -69,7 +72,7 @@ class FileRegistryKey : public RegistryKey {
 bool CreateKey(const std::string& file, const std::string& keyPath) {
   if (!MakeDirectories(file)) return false;
   const auto existing = posix::ReadWholeFile(file);
-  if (FileExists(file) && !existing) return false;
+  if (posix::IsExistingFile(file) && !existing) return false;
   std::string bytes = existing.value_or(std::string());
   const bool utf16 = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
   const std::string text = posix::RegFileText(bytes);

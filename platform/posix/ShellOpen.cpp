@@ -16,22 +16,24 @@ namespace platform {
 bool ShellOpen(const std::string& file, const std::string& parameters,
                const std::string& workingDirectory, int /*showCode*/) {
   if (file.empty()) return false;
+  // Split by the Windows rules on the cp1252 text, then each argument in the system's form.
   std::vector<std::string> arguments = posix::SplitWindowsArguments(parameters);
   arguments.insert(arguments.begin(), file);
+  for (auto& argument : arguments) argument = ToSystemName(argument);
+  const std::string& program = arguments.front();
+  const std::string directory = ToSystemName(workingDirectory);
   std::vector<char*> argv;
   for (auto& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  if (!workingDirectory.empty()) {
-    posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
-  }
+  if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
   pid_t pid = 0;
-  const bool searchPath = file.find('/') == std::string::npos;
-  const int failed = searchPath
-                         ? posix_spawnp(&pid, file.c_str(), &actions, nullptr, argv.data(), environ)
-                         : posix_spawn(&pid, file.c_str(), &actions, nullptr, argv.data(), environ);
+  const bool searchPath = program.find('/') == std::string::npos;
+  const int failed =
+      searchPath ? posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ)
+                 : posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (failed != 0) return false;
   // Not waited for by the caller; a watcher reaps the child when it ends, so none is left behind.
