@@ -1,5 +1,6 @@
 #include "ProfileText.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace platform::posix {
@@ -122,7 +123,10 @@ std::optional<std::string> FindProfileValue(const std::string& content, const st
     const ParsedLine parsed = Parse(content, lines[i]);
     if (parsed.kind == LineKind::Section) break;
     if (parsed.kind == LineKind::Key && SameName(parsed.name, wantedKey)) {
-      return Unquote(parsed.value);
+      // A Windows program takes the value only up to its terminator.
+      std::string value = Unquote(parsed.value);
+      value.resize(std::min(value.size(), value.find('\0')));
+      return value;
     }
   }
   return std::nullopt;

@@ -8,8 +8,8 @@
 namespace platform::posix {
 
 // The key's value in the first section of that name (names compared ignoring ASCII case,
-// arguments trimmed of spaces), with one pair of enclosing quotes removed; nothing when the
-// section or the key is missing.
+// arguments trimmed of spaces), with one pair of enclosing quotes removed and cut at a zero
+// byte; nothing when the section or the key is missing.
 std::optional<std::string> FindProfileValue(const std::string& content, const std::string& section,
                                             const std::string& key);
 

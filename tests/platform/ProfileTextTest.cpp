@@ -4,6 +4,7 @@
 
 namespace {
 
+using namespace std::string_literals;
 using platform::posix::FindProfileValue;
 using platform::posix::SetProfileValue;
 
@@ -40,6 +41,10 @@ TEST(ProfileLookup, FollowsTheProfileRules) {
       {"value keeps = and ;", "[S]\r\nk=a=b;c\r\n", "S", "k", "a=b;c"},
       {"bytes above 127 pass unchanged", "[S]\r\nk=\xE6\xF8\xE5\r\n", "S", "k", "\xE6\xF8\xE5"},
       {"mixed line ends", "[S]\nx=1\r\nk=2\ry=3", "S", "k", "2"},
+      {"value ends at a zero byte", "[S]\r\nk=ab\0cd\r\nn=1\r\n"s, "S", "k", "ab"},
+      {"zero byte inside quotes", "[S]\r\nk=\"a\0b\"\r\n"s, "S", "k", "a"},
+      {"zero byte first", "[S]\r\nk=\0x\r\n"s, "S", "k", ""},
+      {"keys after a zero byte still read", "[S]\r\nk=a\0\r\nn=1\r\n"s, "S", "n", "1"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -82,6 +87,10 @@ TEST(ProfileUpdate, KeepsEveryOtherByte) {
        "\x01\x02junk\r\n[S]\r\nk=2\r\n"},
       {"section of another case reused", "[program]\r\nFirma=x\r\n", "Program", "Firma",
        "Tarvelmek", "[program]\r\nFirma=Tarvelmek\r\n"},
+      {"zero bytes of other values kept", "[S]\r\nz=a\0b\r\nk=1\r\n"s, "S", "k", "2",
+       "[S]\r\nz=a\0b\r\nk=2\r\n"s},
+      {"zero byte of the replaced value's line goes with it", "[S]\r\nk=a\0b\r\nn=1\r\n"s, "S", "k",
+       "2", "[S]\r\nk=2\r\nn=1\r\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
