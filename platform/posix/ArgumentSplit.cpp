@@ -54,4 +54,29 @@ std::vector<std::string> SplitWindowsArguments(const std::string& parameters) {
   return arguments;
 }
 
+std::string JoinWindowsArguments(const std::vector<std::string>& arguments) {
+  std::string parameters;
+  for (const std::string& argument : arguments) {
+    if (!parameters.empty()) parameters += ' ';
+    const bool quote = argument.empty() || argument.find_first_of(" \t\"") != std::string::npos;
+    if (quote) parameters += '"';
+    std::size_t backslashes = 0;
+    for (const char c : argument) {
+      if (c == '\\') {
+        ++backslashes;
+      } else {
+        // Backslashes before a quote are doubled, and the quote itself escaped.
+        if (c == '"') parameters.append(backslashes + 1, '\\');
+        backslashes = 0;
+      }
+      parameters += c;
+    }
+    if (quote) {
+      parameters.append(backslashes, '\\');  // so that the closing quote stays a quote
+      parameters += '"';
+    }
+  }
+  return parameters;
+}
+
 }  // namespace platform::posix

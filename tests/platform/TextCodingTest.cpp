@@ -71,4 +71,29 @@ TEST(ArgumentSplit, ModernRuntimeRules) {
   }
 }
 
+// The launch builds a parameter text from arguments; it must split back into the same ones.
+TEST(ArgumentJoin, QuotesOnlyWhatNeedsItAndSplitsBack) {
+  const struct {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string expected;
+  } rows[] = {
+      {"plain words stay bare", {"a", "b"}, "a b"},
+      {"empty argument is quoted", {"", "x"}, "\"\" x"},
+      {"blank inside", {"C:\\My Dir\\f.nc"}, "\"C:\\My Dir\\f.nc\""},
+      {"tab inside", {"a\tb"}, "\"a\tb\""},
+      {"quote escaped", {"say \"hi\""}, "\"say \\\"hi\\\"\""},
+      {"backslashes before a quote doubled", {"a\\\"b"}, "\"a\\\\\\\"b\""},
+      {"backslash before the closing quote doubled", {"dir name\\"}, "\"dir name\\\\\""},
+      {"backslashes elsewhere kept", {"a\\\\b"}, "a\\\\b"},
+      {"nothing", {}, ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string text = platform::posix::JoinWindowsArguments(row.arguments);
+    EXPECT_EQ(text, row.expected);
+    EXPECT_EQ(platform::posix::SplitWindowsArguments(text), row.arguments);
+  }
+}
+
 }  // namespace
