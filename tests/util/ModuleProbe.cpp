@@ -8,7 +8,7 @@
 int main() {
   try {
     util::StartModule();
-  } catch (const platform::RegistryError& error) {
+  } catch (const std::exception& error) {
     std::cout << "error: " << error.what() << "\n";
     return 2;
   }

@@ -44,10 +44,12 @@ class Module : public ::testing::Test {
   void Hkcu(const std::string& values) {
     dir_.Write("reg/HKEY_CURRENT_USER.reg", Reg("HKEY_CURRENT_USER", values));
   }
-  // Runs the probe from the test's folder; the settled values by name, or "error".
-  std::map<std::string, std::string> Run() {
+  // Runs the probe (or a copy elsewhere) from the test's folder; the settled values by name,
+  // or "error".
+  std::map<std::string, std::string> Run(const std::string& probe = "") {
     const auto result = testsupport::RunProgram(
-        "/bin/sh", {"-c", "cd \"$0\" && exec \"$1\"", dir_.Path(), program()},
+        "/bin/sh",
+        {"-c", "cd \"$0\" && exec \"$1\"", dir_.Path(), probe.empty() ? program() : probe},
         {"VEDO_REGISTRY_DIR=" + (dir_ / "reg"), "HOME=" + (dir_ / "home"),
          "XDG_CONFIG_HOME=" + (dir_ / "home/.config")});
     std::map<std::string, std::string> values;
@@ -231,6 +233,37 @@ TEST_F(Module, ModuleSettingsAndTheCompanyNameCorrection) {
     for (const auto& [name, value] : row.expected) EXPECT_EQ(values.at(name), value) << name;
     EXPECT_EQ(ReadFile(ini), row.fileAfter.empty() ? row.ini : row.fileAfter);
   }
+}
+
+// The registry file is cp1252, its own encoding; the folder on disk has its UTF-8 name.
+TEST_F(Module, IniFileInANorwegianFolderIsFound) {
+  dir_.Write("cfg\xC3\xB8/Vedo.ini", "[Program]\r\nFirma=Fj\xE6r\r\n");  // "cfgø"
+  Hkcu(Value("INI-Fil", dir_ / "cfg\xF8/Vedo.ini"));
+  const auto values = Run();
+  EXPECT_EQ(values.at("IniFile"), dir_ / "cfg\xF8/Vedo.ini");
+  EXPECT_EQ(values.at("Firma"), "FJ\xC6R");
+}
+
+TEST_F(Module, ProgramInANorwegianFolderFindsItsVedoIni) {
+  const std::string folder = dir_ / "bin\xC3\xA6";  // "binæ"
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(MODULE_PROBE, folder + "/VedoProbe");
+  dir_.Write("bin\xC3\xA6/Vedo.ini", "[Program]\r\nFirma=Ved siden av\r\n");
+  const auto values = Run(folder + "/VedoProbe");
+  EXPECT_EQ(values.at("IniFile"), dir_ / "bin\xE6/Vedo.ini");
+  EXPECT_EQ(values.at("ExeDir"), dir_ / "bin\xE6/");
+  EXPECT_EQ(values.at("Firma"), "VED SIDEN AV");
+}
+
+// Every path beside the program would be wrong, so it stops with a message instead.
+TEST_F(Module, ProgramInAFolderThatCp1252CannotNameStops) {
+  const std::string folder = dir_ / "bin\xE6\xBC\xA2";  // "bin" and a Chinese character
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(MODULE_PROBE, folder + "/VedoProbe");
+  const auto values = Run(folder + "/VedoProbe");
+  EXPECT_EQ(values.at("status"), "2");
+  EXPECT_EQ(values.at("error:"), "Programmets filsti har tegn som ikke finnes i Windows-1252: " +
+                                     dir_ / "bin?/VedoProbe");
 }
 
 TEST_F(Module, ReadOnlyIniFileStillCorrectsInMemory) {

@@ -29,10 +29,11 @@ int main(int argc, char** argv) {
     std::cerr << "usage: VedoEdit PROGRAM-FILE [MACHINE]\n";
     return 2;
   }
-  const std::string file = argv[1];
   const std::string machine = argc > 2 ? argv[2] : "";
-  std::cout << "VedoEdit: program " << file << ", maskin " << machine << std::endl;
-  if (!platform::FileExists(file)) {
+  std::cout << "VedoEdit: program " << argv[1] << ", maskin " << machine << std::endl;
+  // The seam takes names in cp1252; one that cp1252 cannot hold names no file of the family.
+  const auto file = platform::FromSystemName(argv[1]);
+  if (!file || !platform::FileExists(*file)) {
     std::cout << "VedoEdit: filen finnes ikke her" << std::endl;
     return 1;
   }
@@ -40,5 +41,5 @@ int main(int argc, char** argv) {
     std::cout << "VedoEdit: ingen tekstredigerer funnet" << std::endl;
     return 1;
   }
-  return platform::ShellOpen("xdg-open", "\"" + file + "\"", "", 1) ? 0 : 1;
+  return platform::ShellOpen("xdg-open", "\"" + *file + "\"", "", 1) ? 0 : 1;
 }
