@@ -1,12 +1,16 @@
 // The exchange with the DNC server: one request line out, one reply line back, over a TCP
-// connection that exists only for that call. Every outcome is a reply text, except a port
-// text that is neither a service name nor a number, which throws InvalidPort.
+// connection that exists only for that call. Every outcome comes back, except a port text that
+// is neither a service name nor a number, which throws InvalidPort.
 #pragma once
 
 #include <chrono>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
+
+namespace platform {
+class CancelSignal;
+}
 
 namespace client {
 
@@ -16,11 +20,25 @@ class InvalidPort : public std::runtime_error {
 };
 
 // How long a call may wait, and how long a reply may be; a call never waits longer than
-// `connect` + `reply`, so the window never freezes on a server that does not answer.
+// `connect` + `reply`, so the window never waits on a server that does not answer.
 struct ServerLimits {
   std::chrono::milliseconds connect{3000};
   std::chrono::milliseconds reply{5000};
   std::size_t maxReply = 64 * 1024;
+};
+
+// How a call ended: only Answered carries a line of the server's.
+enum class CallOutcome {
+  Answered,   // the server's line, or what it sent before it closed (possibly nothing)
+  NoContact,  // no connection within the bound
+  NoAnswer,   // connected, but the line did not end within the bound
+  TooLong,    // the line passed the cap
+  Cancelled,  // the caller gave the call up
+};
+
+struct CallResult {
+  CallOutcome outcome = CallOutcome::Answered;
+  std::string line;  // the server's line (cp1252, without CR LF) when Answered
 };
 
 class ServerLink {
@@ -37,8 +55,15 @@ class ServerLink {
   const std::string& Port() const { return port_; }
   void SetLimits(const ServerLimits& limits) { limits_ = limits; }
 
-  // Sends the request (cp1252) followed by CR LF and returns the reply line without it.
-  virtual std::string Call(const std::string& request) const;
+  // Sends the request (cp1252) followed by CR LF and reads the reply line without it. Setting
+  // the signal from another thread ends the call at once, as Cancelled.
+  virtual CallResult Exchange(const std::string& request,
+                              const platform::CancelSignal& cancel) const;
+
+  // A call that nobody cancels, as the text the window shows: the server's line, or one of our
+  // own texts for the other outcomes.
+  std::string Call(const std::string& request) const;
+  std::string ReplyText(const CallResult& result) const;
 
   // The reply texts of our own, for a server that cannot be reached, does not answer in time,
   // or sends a line longer than the cap.

@@ -90,6 +90,13 @@ TEST(ServerCall, ReadsTheReplyLineByteForByte) {
        {{{std::string(1000, 'z'), 0ms}}, false, false, true},
        "<no answer>"},
       {"over the cap", ScriptedReply::Bytes(std::string(5000, 'c') + "\r\n"), "<too long>"},
+      {"one past the cap, its end in the same read",
+       ScriptedReply::Bytes(std::string(2049, 'c') + "\r\n"), "<too long>"},
+      {"exactly the cap", ScriptedReply::Bytes(std::string(2048, 'd') + "\r\n"),
+       std::string(2048, 'd')},
+      {"exactly the cap, CR ending one read and LF beginning the next",
+       {{{std::string(2048, 'd') + "\r", 0ms}, {"\n", 150ms}}},
+       std::string(2048, 'd')},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

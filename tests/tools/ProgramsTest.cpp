@@ -81,17 +81,34 @@ TEST(SimulatorProgram, RefusesWrongOptions) {
 }
 
 TEST(VedoCall, PrintsTheReplyAndTellsWhetherTheServerAnswered) {
-  testsupport::ScriptedServer server(
-      std::map<std::string, std::string>{{"Status;1", "Fres 1;P1.NC;Klar;Overf\xF8rer;0;;0"}});
-  const auto answered =
-      testsupport::RunProgram(VEDO_CALL, {"--server", server.Address(), "Status;1"}, {});
-  EXPECT_EQ(answered.status, 0);
-  EXPECT_EQ(answered.output, "Fres 1;P1.NC;Klar;Overf\xC3\xB8rer;0;;0\n");
-
-  const auto unreachable =
-      testsupport::RunProgram(VEDO_CALL, {"--server", "127.0.0.1:1", "Maskiner"}, {});
-  EXPECT_EQ(unreachable.status, 1);
-  EXPECT_EQ(unreachable.output, "Ingen kontakt med Orvi-Vedo-server (127.0.0.1:1)\n");
+  using testsupport::ScriptedReply;
+  const std::string longLine(70 * 1024, 'x');
+  testsupport::ScriptedServer server([&](const std::string& request) {
+    if (request == "Lang") return ScriptedReply::Line(longLine);
+    if (request == "Tom") return ScriptedReply{{}, false, true};
+    return ScriptedReply::Line("Fres 1;P1.NC;Klar;Overf\xF8rer;0;;0");
+  });
+  const struct {
+    const char* name;
+    std::string address;
+    std::string request;
+    int status;
+    std::string output;
+  } rows[] = {
+      {"a line", server.Address(), "Status;1", 0, "Fres 1;P1.NC;Klar;Overf\xC3\xB8rer;0;;0\n"},
+      {"closed without a line is the server's empty answer", server.Address(), "Tom", 0, "\n"},
+      {"too long", server.Address(), "Lang", 1,
+       "For langt svar fra Orvi-Vedo-server (" + server.Address() + ")\n"},
+      {"unreachable", "127.0.0.1:1", "Maskiner", 1,
+       "Ingen kontakt med Orvi-Vedo-server (127.0.0.1:1)\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const auto result =
+        testsupport::RunProgram(VEDO_CALL, {"--server", row.address, row.request}, {});
+    EXPECT_EQ(result.status, row.status);
+    EXPECT_EQ(result.output, row.output);
+  }
 
   EXPECT_EQ(
       testsupport::RunProgram(VEDO_CALL, {"--server", "127.0.0.1:abc", "Maskiner"}, {}).status, 2);

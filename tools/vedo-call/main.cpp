@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 
+#include "Connection.h"
 #include "Cp1252.h"
 #include "Platform.h"
 #include "ServerLink.h"
@@ -14,8 +15,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: vedo-call [--server HOST:PORT] REQUEST\n"
     "  for example: vedo-call \"Status;1\"    vedo-call --server 10.0.0.5:50000 Maskiner\n"
-    "exit status: 0 the server answered, 1 it could not be reached or did not answer,\n"
-    "             2 wrong use or an unusable address\n";
+    "exit status: 0 the server answered with a line, 1 it could not be reached, did not\n"
+    "             answer in time or sent a line too long, 2 wrong use or an unusable address\n";
 
 }  // namespace
 
@@ -45,10 +46,10 @@ int main(int argc, char** argv) {
     }
     client::ServerLink link;
     link.SetAddress(address);
-    const std::string reply = link.Call(request);
-    std::cout << platform::Cp1252ToUtf8(reply) << std::endl;
-    const bool unanswered = reply == link.NoContactReply() || reply == link.NoAnswerReply();
-    return unanswered ? 1 : 0;
+    const platform::CancelSignal never;
+    const client::CallResult result = link.Exchange(request, never);
+    std::cout << platform::Cp1252ToUtf8(link.ReplyText(result)) << std::endl;
+    return result.outcome == client::CallOutcome::Answered ? 0 : 1;
   } catch (const std::exception& failure) {
     std::cerr << "vedo-call: " << failure.what() << "\n";
     return 2;
