@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "CallRunner.h"
 #include "Prompts.h"
 
 namespace client {
@@ -14,6 +15,8 @@ std::string WithFullStop(const std::string& text) {
 void RunGuarded(Prompts& prompts, const std::function<void()>& handler) {
   try {
     handler();
+  } catch (const CallCancelled&) {
+    // The window closed during the call: the handler simply ends.
   } catch (const std::exception& failure) {
     prompts.Error(WithFullStop(failure.what()));
   } catch (...) {

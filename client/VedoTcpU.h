@@ -1,4 +1,5 @@
-// The main window: the active machine, its live status, and the operator's commands.
+// The main window: shows the active machine's status and forwards the operator's commands to
+// the session, whose server calls run off the window's thread.
 #pragma once
 
 #include <QWidget>
@@ -6,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
-#include "ServerLink.h"
+#include "MachineSession.h"
+#include "QtCallRunner.h"
 
 class QTimer;
 
@@ -19,14 +20,7 @@ namespace client {
 
 class Prompts;
 
-// How a run ends, for a program that started the client with a command.
-enum class ExitStatus : int {
-  Success = 0,        // no command given, or its reply was "OK" and the transfer reported done
-  CommandFailed = 1,  // the command was refused, the server was not reached, or it never ran
-  TransferOpen = 3,   // the command was accepted, but the window closed before the done flag
-};
-
-class TVedoForm : public QWidget {
+class TVedoForm : public QWidget, private SessionView {
   Q_OBJECT
 
  public:
@@ -34,35 +28,40 @@ class TVedoForm : public QWidget {
   TVedoForm(const std::vector<std::string>& arguments, Prompts& prompts, QWidget* parent = nullptr);
   ~TVedoForm() override;
 
-  // Runs the start-up (FormShow) and then shows the window, unless it closed meanwhile.
+  // Shows the window. A command of the command line runs first, so that its prompts stand
+  // alone; otherwise the window shows at once and the start-up runs while it does.
   void OpenWindow();
 
-  void FormShow();
+  void FormShow() { session_.Start(); }
   void SelectMachine(const std::string& address, const std::string& machine,
-                     const std::string& file);
-  void OppfriskTimerTimer();
-  std::string ServerCall(const std::string& request);
-  bool RunCommand(const std::string& request);
-  // Returns whether the command itself was answered "OK".
-  bool HandleCommand(const std::string& command);
+                     const std::string& file) {
+    session_.SelectMachine(address, machine, file);
+  }
+  void OppfriskTimerTimer() { session_.OppfriskTimerTimer(); }
+  std::string ServerCall(const std::string& request) { return session_.ServerCall(request); }
+  bool RunCommand(const std::string& request) { return session_.RunCommand(request); }
+  bool HandleCommand(const std::string& command) { return session_.HandleCommand(command); }
 
-  void AvsluttButtonClick();
-  void FilnavnButtonClick();
-  void SendButtonClick();
-  void HentButtonClick();
-  void RestartButtonClick();
-  void MaskinButtonClick();
-  void RedigerClick();
+  void AvsluttButtonClick() { close(); }
+  void FilnavnButtonClick() { session_.ChooseProgram(); }
+  void SendButtonClick() { session_.SendProgram(); }
+  void HentButtonClick() { session_.FetchProgram(); }
+  void RestartButtonClick() { session_.RestartMachine(); }
+  void MaskinButtonClick() { session_.ChooseMachine(); }
+  void RedigerClick() { session_.EditProgram(); }
 
-  const std::string& MachineId() const { return machineId_; }
-  const std::string& ProgramFile() const { return programFile_; }
-  const std::string& ButtonList() const { return buttonList_; }
-  bool CommandIssued() const { return commandIssued_; }
-  bool IsClosed() const { return closed_; }
-  ExitStatus Outcome() const;
-  ServerLink& TcpClient() { return *tcpClient_; }
+  const std::string& MachineId() const { return session_.MachineId(); }
+  const std::string& ProgramFile() const { return session_.ProgramFile(); }
+  const std::string& ButtonList() const { return session_.ButtonList(); }
+  bool CommandIssued() const { return session_.CommandIssued(); }
+  bool IsClosed() const { return session_.Closed(); }
+  // True while a server call is under way.
+  bool CallUnderWay() const { return runner_.Busy(); }
+  bool RefreshStarted() const;
+  ExitStatus Outcome() const { return session_.Outcome(); }
+  ServerLink& TcpClient() { return session_.Link(); }
   // Puts another link in place of the TCP client (tests that must not reach any port).
-  void ReplaceTcpClient(std::unique_ptr<ServerLink> link) { tcpClient_ = std::move(link); }
+  void ReplaceTcpClient(std::unique_ptr<ServerLink> link) { session_.ReplaceLink(std::move(link)); }
   Ui::VedoForm& Controls() { return *ui; }
 
  protected:
@@ -70,25 +69,23 @@ class TVedoForm : public QWidget {
 
  private:
   void FormCreate();
-  // Connects a control's signal to a handler that runs inside the failure guard.
+  // Connects a control's signal to a handler that runs inside the failure guard. Unless
+  // `always`, the handler is not run while a call is under way.
   template <typename Sender, typename Signal>
-  void ConnectGuarded(Sender* sender, Signal signal, void (TVedoForm::*handler)());
+  void ConnectGuarded(Sender* sender, Signal signal, void (TVedoForm::*handler)(),
+                      bool always = false);
+
+  void ShowStatus(const StatusRecord& status) override;
+  void EnableCommands(bool send, bool fetch, bool restart) override;
+  void HideMachineChoice() override;
+  void StartRefresh() override;
+  void CloseWindow() override { close(); }
 
   std::unique_ptr<Ui::VedoForm> ui;
   Prompts& prompts_;
-  const CommandLine commandLine_;
-  std::unique_ptr<ServerLink> tcpClient_ = std::make_unique<ServerLink>();
+  QtCallRunner runner_;
+  MachineSession session_;
   QTimer* oppfriskTimer_;
-
-  std::string machineId_ = "1";
-  std::string programFile_;
-  std::string buttonList_;
-  bool commandIssued_ = false;
-
-  int lastFilterIndex_ = 0;  // the file filter of the last successful pick
-  enum class CommandState { None, NotRun, Refused, Accepted, Done };
-  CommandState commandState_ = CommandState::None;
-  bool closed_ = false;
 };
 
 }  // namespace client

@@ -232,7 +232,13 @@ TEST_F(Commands, NoContactTextAsAChoiceBecomesTheMachine) {
 TEST_F(Commands, StatusKeepsRefreshingWhileAPromptIsOpen) {
   auto& form = Start({"3"}, Machine3(";SEND;"));
   TakeRequests();
-  prompts_.whileOpen = [] { testsupport::RunEventLoopFor(3200); };
+  // Open until two ticks have come after the status that followed "Filnavn".
+  prompts_.whileOpen = [this] {
+    testsupport::RunEventLoopUntil([this] {
+      const auto requests = server_.Requests();
+      return std::count(requests.begin(), requests.end(), "Status;3") >= 3;
+    });
+  };
   form.SendButtonClick();
   prompts_.whileOpen = nullptr;
   const auto requests = TakeRequests();

@@ -60,9 +60,8 @@ TEST_F(Editor, OpensTheShownProgram) {
 TEST_F(Editor, ServerDownGivesTheNoContactTextAsDirectory) {
   const std::string record = dir_ / "argv.txt";
   ::setenv("ARGV_RECORD_FILE", record.c_str(), 1);
-  WriteIni("127.0.0.1:1");
-  auto& form = Start({"3"}, {});
-  form.Controls().Filnavn->setText("P1.NC");
+  auto& form = Start({"3"}, Machine3(";SEND;"));
+  form.TcpClient().SetAddress("127.0.0.1:1");  // down after the status showed "P1.NC"
   form.RedigerClick();
   EXPECT_EQ(RecordedArguments(record),
             (Requests{"Ingen kontakt med Orvi-Vedo-server (127.0.0.1:1)P1.NC", "3"}));

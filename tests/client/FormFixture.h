@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,12 +24,17 @@
 
 namespace testsupport {
 
-// Lets the event loop run for a while, as it does while the operator reads a dialog.
-inline void RunEventLoopFor(int milliseconds) {
+// Lets the event loop run until the condition holds or the deadline passes; the condition's
+// last value.
+inline bool RunEventLoopUntil(const std::function<bool()>& condition, int deadlineMs = 10000) {
   QEventLoop loop;
   QElapsedTimer timer;
   timer.start();
-  while (timer.elapsed() < milliseconds) loop.processEvents(QEventLoop::AllEvents, 20);
+  while (!condition()) {
+    if (timer.elapsed() > deadlineMs) return false;
+    loop.processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
 }
 
 // A machine 3 that can send and fetch, with a program directory and a status.

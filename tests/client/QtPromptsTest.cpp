@@ -95,8 +95,16 @@ TEST_F(RealPrompts, StatusRefreshesWhileARealMessageBoxIsOpen) {
   client::TVedoForm form({"3"}, prompts);
   form.FormShow();
   server_.ClearRequests();
-  WhenModalOpens<QMessageBox>([](QMessageBox& box) {
-    QTimer::singleShot(3200, &box, [&box] { QTest::keyClick(&box, Qt::Key_Return); });
+  // Acknowledged once two ticks have come after the status that followed "Filnavn".
+  WhenModalOpens<QMessageBox>([this](QMessageBox& box) {
+    auto* poll = new QTimer(&box);
+    QObject::connect(poll, &QTimer::timeout, &box, [this, &box] {
+      const auto requests = server_.Requests();
+      if (std::count(requests.begin(), requests.end(), "Status;3") >= 3) {
+        QTest::keyClick(&box, Qt::Key_Return);
+      }
+    });
+    poll->start(20);
   });
   form.SendButtonClick();
   const auto requests = server_.Requests();

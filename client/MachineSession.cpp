@@ -1,0 +1,233 @@
+#include "MachineSession.h"
+
+#include "Platform.h"
+#include "Prompts.h"
+#include "Util.h"
+
+namespace client {
+namespace {
+
+constexpr const char* kDefaultHost = "localhost";
+constexpr const char* kOk = "OK";
+
+// Button-list markers, each with its ";" on both sides.
+constexpr const char* kSendMarker = ";SEND;";
+constexpr const char* kHentMarker = ";HENT;";
+constexpr const char* kRestartMarker = ";RESTART;";
+constexpr const char* kAutoMarker = ";AUTO;";
+constexpr const char* kSlettMarker = ";SLETT;";
+
+constexpr const char* kReadPrompt = "Trykk \"Read\" p\xE5 styringen!";
+constexpr const char* kTransferPrompt =
+    "Overf\xF8r CNC-programmene til harddisk-katalogen.\r"
+    "Trykk OK n\xE5r overf\xF8ringen er ferdig.";
+
+bool Contains(const std::string& text, const char* marker) {
+  return text.find(marker) != std::string::npos;
+}
+
+bool IsPositiveNumber(const std::string& text) {
+  int32_t value = 0;
+  return util::TryTextToInt(text, value) && value > 0;
+}
+
+// Capitals of the letters a to z only.
+std::string UpperAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+std::string WithoutTrailingSeparator(std::string directory) {
+  if (!directory.empty() && directory.back() == platform::kPathSeparator) directory.pop_back();
+  return directory;
+}
+
+// The file name without its directory and without its last extension.
+std::string BareName(const std::string& path) {
+  std::string name = path.substr(path.rfind(platform::kPathSeparator) + 1);
+  const auto dot = name.rfind('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+}  // namespace
+
+MachineSession::MachineSession(const std::vector<std::string>& arguments, Prompts& prompts,
+                               CallRunner& runner, SessionView& view)
+    : prompts_(prompts),
+      runner_(runner),
+      view_(view),
+      commandLine_(CommandLine::Parse(arguments)) {}
+
+void MachineSession::Start() {
+  if (!platform::FileExists(util::IniFile())) Warn("Vedo.ini eksisterer ikke", util::IniFile());
+  std::string address = util::ReadIni("VedoTcp", "VedoIP", "");
+  if (address.empty()) {
+    Warn("[VedoTcp] VedoIP=xxx.xxx.xxx.xxx mangler", util::IniFile());
+    address = kDefaultHost;
+  }
+  std::string machine = commandLine_.machine;
+  if (machine.empty()) {
+    machine = "1";
+  } else {
+    view_.HideMachineChoice();
+  }
+  if (!commandLine_.command.empty()) commandState_ = CommandState::NotRun;
+  SelectMachine(address, machine, commandLine_.file);
+  if (!commandLine_.command.empty()) {
+    HandleCommand(commandLine_.command + ";" + machineId_ + ";" + commandLine_.file);
+  }
+}
+
+void MachineSession::SelectMachine(const std::string& address, const std::string& machine,
+                                   const std::string& file) {
+  if (!address.empty()) link_->SetAddress(address);
+  if (IsPositiveNumber(machine)) {
+    machineId_ = machine;
+  } else {
+    const std::string number = ServerCall("Maskin;" + machine);
+    machineId_ = IsPositiveNumber(number) ? number : machine;
+  }
+  programFile_ = file;
+  buttonList_ = ServerCall("Knapper;" + machineId_);
+  view_.EnableCommands(Contains(buttonList_, kSendMarker), Contains(buttonList_, kHentMarker),
+                       Contains(buttonList_, kRestartMarker));
+  OppfriskTimerTimer();
+  view_.StartRefresh();
+}
+
+void MachineSession::OppfriskTimerTimer() {
+  const StatusRecord status = StatusRecord::Parse(ServerCall("Status;" + machineId_));
+  shownProgramFile_ = status.programFile;
+  view_.ShowStatus(status);
+  if (status.Done() && commandLine_.startedByProgram && commandIssued_ && !closed_) {
+    if (commandState_ == CommandState::Accepted) commandState_ = CommandState::Done;
+    view_.CloseWindow();
+  }
+}
+
+std::string MachineSession::ServerCall(const std::string& request) {
+  ThrowIfClosed();
+  const CallResult result = runner_.Run(*link_, request);
+  if (result.outcome == CallOutcome::Cancelled) throw CallCancelled();
+  ThrowIfClosed();
+  return link_->ReplyText(result);
+}
+
+bool MachineSession::Judge(const std::string& reply) {
+  if (reply == kOk) {
+    OppfriskTimerTimer();
+    return true;
+  }
+  Say(reply);
+  return false;
+}
+
+bool MachineSession::RunCommand(const std::string& request) { return Judge(ServerCall(request)); }
+
+bool MachineSession::HandleCommand(const std::string& command) {
+  std::string rest = command;
+  const std::string word = UpperAscii(NextField(rest));
+  const std::string machine = NextField(rest);
+  const std::string file = NextField(rest);
+  if (word == "SEND" && !Contains(buttonList_, kAutoMarker)) {
+    RunCommand("Filnavn;" + machine + ";" + file);
+    Say(kReadPrompt);
+  }
+  if ((word == "HENT" || word == "GET") && Contains(buttonList_, kSlettMarker)) {
+    RunCommand("Slett;" + machine + ";" + file);
+    Say(kTransferPrompt);
+  }
+  const std::string reply = ServerCall(command);
+  const bool accepted = reply == kOk;
+  // The outcome of the command line's command is known from its reply on, whatever follows.
+  if (commandState_ == CommandState::NotRun) {
+    commandState_ = accepted ? CommandState::Accepted : CommandState::Refused;
+  }
+  Judge(reply);
+  commandIssued_ = true;
+  return accepted;
+}
+
+void MachineSession::SendProgram() { HandleCommand("Send;" + machineId_ + ";" + programFile_); }
+
+void MachineSession::FetchProgram() { HandleCommand("Hent;" + machineId_ + ";" + programFile_); }
+
+void MachineSession::RestartMachine() { RunCommand("Restart;" + machineId_); }
+
+void MachineSession::ChooseProgram() {
+  const std::string directory = ServerCall("Maskin-Les;" + machineId_ + ";Katalog;");
+  const std::string protocol = ServerCall("Maskin-Les;" + machineId_ + ";Protokoll;");
+  const bool bareNames = util::UpperText(protocol) == util::UpperText("WinTool");
+
+  const std::string initialDirectory = WithoutTrailingSeparator(directory);
+  const auto pick = prompts_.PickFile(
+      {initialDirectory, initialDirectory + platform::kPathSeparator + "*.*", lastFilterIndex_});
+  ThrowIfClosed();
+  if (pick) {
+    lastFilterIndex_ = pick->filterIndex;
+    const std::string& path = pick->path;
+    if (bareNames) {
+      programFile_ = BareName(path);
+    } else if (util::UpperText(path.substr(0, directory.size())) == util::UpperText(directory)) {
+      programFile_ = path.substr(directory.size());
+    } else {
+      programFile_ = path;
+    }
+  }
+  RunCommand("Filnavn;" + machineId_ + ";" + programFile_);
+}
+
+void MachineSession::ChooseMachine() {
+  const std::string machines = ServerCall("Maskiner");
+  const Choice choice = prompts_.Choose("Velg Maskin", machines);
+  ThrowIfClosed();
+  if (choice.ok && !choice.selected.empty()) SelectMachine("", choice.selected, programFile_);
+}
+
+void MachineSession::EditProgram() {
+  const std::string& name = shownProgramFile_;
+  const std::string path = platform::IsFullPath(name)
+                               ? name
+                               : ServerCall("Maskin-Les;" + machineId_ + ";Katalog;") + name;
+  util::StartProgram(platform::ProgramDirectory() + "VedoEdit" + platform::kProgramSuffix,
+                     "\"" + path + "\" " + machineId_, "", 1);
+}
+
+void MachineSession::Close() {
+  closed_ = true;
+  runner_.Cancel();
+}
+
+void MachineSession::Say(const std::string& text) {
+  ThrowIfClosed();
+  prompts_.Message(text);
+  ThrowIfClosed();
+}
+
+void MachineSession::Warn(const std::string& caption, const std::string& text) {
+  ThrowIfClosed();
+  prompts_.Warning(caption, text);
+  ThrowIfClosed();
+}
+
+void MachineSession::ThrowIfClosed() const {
+  if (closed_) throw CallCancelled();
+}
+
+ExitStatus MachineSession::Outcome() const {
+  switch (commandState_) {
+    case CommandState::None:
+    case CommandState::Done:
+      return ExitStatus::Success;
+    case CommandState::Accepted:
+      return ExitStatus::TransferOpen;
+    case CommandState::NotRun:
+    case CommandState::Refused:
+      break;
+  }
+  return ExitStatus::CommandFailed;
+}
+
+}  // namespace client

@@ -1,0 +1,105 @@
+// The active machine and the operator's commands on it, without widgets: the start-up, the
+// status refresh, the transfer commands, the machine and program choice and the editor launch.
+// The window shows what the session tells it and forwards its events; the calls go through a
+// CallRunner, so the window decides on which thread they run.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CallRunner.h"
+#include "CommandLine.h"
+#include "ServerLink.h"
+#include "StatusRecord.h"
+
+namespace client {
+
+class Prompts;
+
+// How a run ends, for a program that started the client with a command.
+enum class ExitStatus : int {
+  Success = 0,        // no command given, or its reply was "OK" and the transfer reported done
+  CommandFailed = 1,  // the command was refused, the server was not reached, or it never ran
+  TransferOpen = 3,   // the command was accepted, but the window closed before the done flag
+};
+
+// What the session asks of the window.
+class SessionView {
+ public:
+  virtual ~SessionView() = default;
+  virtual void ShowStatus(const StatusRecord& status) = 0;
+  virtual void EnableCommands(bool send, bool fetch, bool restart) = 0;
+  virtual void HideMachineChoice() = 0;
+  // Starts the one-second status refresh; it is never stopped.
+  virtual void StartRefresh() = 0;
+  virtual void CloseWindow() = 0;
+};
+
+class MachineSession {
+ public:
+  // The arguments without the program name, in cp1252.
+  MachineSession(const std::vector<std::string>& arguments, Prompts& prompts, CallRunner& runner,
+                 SessionView& view);
+
+  // The start-up before the window is first shown: configuration warnings, the machine of the
+  // command line, and its command.
+  void Start();
+  void SelectMachine(const std::string& address, const std::string& machine,
+                     const std::string& file);
+  void OppfriskTimerTimer();
+  // Throws CallCancelled when the call was given up.
+  std::string ServerCall(const std::string& request);
+  bool RunCommand(const std::string& request);
+  // Returns whether the command itself was answered "OK".
+  bool HandleCommand(const std::string& command);
+
+  void SendProgram();
+  void FetchProgram();
+  void RestartMachine();
+  void ChooseProgram();
+  void ChooseMachine();
+  void EditProgram();
+
+  // The window closes: the call under way is given up, and nothing of the sequence that made
+  // it happens afterwards (no dialog, no request, no write).
+  void Close();
+  bool Closed() const { return closed_; }
+
+  const CommandLine& Line() const { return commandLine_; }
+  const std::string& MachineId() const { return machineId_; }
+  const std::string& ProgramFile() const { return programFile_; }
+  const std::string& ButtonList() const { return buttonList_; }
+  bool CommandIssued() const { return commandIssued_; }
+  ExitStatus Outcome() const;
+  ServerLink& Link() { return *link_; }
+  void ReplaceLink(std::unique_ptr<ServerLink> link) { link_ = std::move(link); }
+
+ private:
+  // The reply judged: "OK" refreshes the status, anything else is shown.
+  bool Judge(const std::string& reply);
+  // The operator dialogs, never opened, and never returned from, once the window has closed.
+  void Say(const std::string& text);
+  void Warn(const std::string& caption, const std::string& text);
+  void ThrowIfClosed() const;
+
+  Prompts& prompts_;
+  CallRunner& runner_;
+  SessionView& view_;
+  const CommandLine commandLine_;
+  std::unique_ptr<ServerLink> link_ = std::make_unique<ServerLink>();
+
+  std::string machineId_ = "1";
+  std::string programFile_;
+  std::string buttonList_;
+  bool commandIssued_ = false;
+  // What the "Filnavn" label shows: its own caption until the first status arrives.
+  std::string shownProgramFile_ = "Filnavn";
+
+  int lastFilterIndex_ = 0;  // the file filter of the last successful pick
+  enum class CommandState { None, NotRun, Refused, Accepted, Done };
+  CommandState commandState_ = CommandState::None;
+  bool closed_ = false;
+};
+
+}  // namespace client

@@ -1,0 +1,136 @@
+// The window while a server keeps it waiting: calls run off the window's thread, one at a
+// time; what would start another command waits, ticks are skipped, and closing ends the call
+// under way at once with nothing of its sequence after it.
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+#include "FormFixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using testsupport::FormTest;
+using testsupport::Machine3;
+using testsupport::ScriptedReply;
+using Requests = std::vector<std::string>;
+
+using LiveWindow = FormTest;
+
+std::size_t Entries(const char* folder) {
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                std::filesystem::directory_iterator()));
+}
+
+// Runs the action once the server has seen the request, from the event loop that the call
+// keeps running.
+void WhenRequested(const testsupport::ScriptedServer& server, const std::string& request,
+                   std::function<void()> action) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, poll, [&server, request, action, poll] {
+    const auto requests = server.Requests();
+    if (std::find(requests.begin(), requests.end(), request) == requests.end()) return;
+    poll->deleteLater();
+    action();
+  });
+  poll->start(5);
+}
+
+// A server for machine 3 that never answers the send.
+ScriptedReply SilentOnSend(const std::string& request) {
+  if (request == "Send;3;") return {{}, true};
+  auto table = Machine3(";SEND;AUTO;RESTART;");
+  return ScriptedReply::Line(table.count(request) ? table[request] : "OK");
+}
+
+TEST_F(LiveWindow, ClosingDuringACallEndsItAndTheSequence) {
+  const struct {
+    const char* name;
+    std::function<void(client::TVedoForm&)> close;
+  } rows[] = {
+      {"quit button", [](client::TVedoForm& form) { form.Controls().AvsluttButton->click(); }},
+      {"Escape", [](client::TVedoForm& form) {
+         QTest::keyClick(form.Controls().SendButton, Qt::Key_Escape);
+       }},
+      {"window's close button", [](client::TVedoForm& form) { form.close(); }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    prompts_.shown.clear();
+    auto& form = Start({"3"}, Machine3(";SEND;AUTO;RESTART;"));
+    server_.SetScript(SilentOnSend);
+    // Were the call not given up, the bound would end it in a dialog with the no-answer text.
+    form.TcpClient().SetLimits({1000ms, 20000ms, 1024});
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    TakeRequests();
+    WhenRequested(server_, "Send;3;", [&] { row.close(form); });
+    form.Controls().SendButton->click();
+    EXPECT_TRUE(form.IsClosed());
+    EXPECT_FALSE(form.CallUnderWay());
+    EXPECT_EQ(TakeRequests(), Requests{"Send;3;"}) << "no status after it";
+    EXPECT_TRUE(prompts_.shown.empty()) << "no dialog after it";
+    EXPECT_FALSE(form.RefreshStarted()) << "no tick after it";
+  }
+}
+
+TEST_F(LiveWindow, TicksAndClicksDuringACallStartNothing) {
+  auto& form = Start({"3"}, Machine3(";SEND;AUTO;RESTART;"));
+  // The send is answered only after more than two ticks' time.
+  server_.SetScript([](const std::string& request) {
+    if (request == "Send;3;") return ScriptedReply{{{"OK\r\n", 2500ms}}};
+    return SilentOnSend(request);
+  });
+  form.TcpClient().SetLimits({1000ms, 5000ms, 1024});
+  TakeRequests();
+  WhenRequested(server_, "Send;3;", [&] {
+    form.Controls().RestartButton->click();
+    form.Controls().FilnavnButton->click();
+    form.Controls().MaskinButton->click();
+  });
+  form.Controls().SendButton->click();
+  EXPECT_EQ(TakeRequests(), (Requests{"Send;3;", "Status;3"}))
+      << "the send, then its refresh: no tick ran inside it, no click started a command";
+  EXPECT_TRUE(prompts_.shown.empty());
+}
+
+TEST_F(LiveWindow, NoThreadOrDescriptorOutlivesACancelledCall) {
+  const std::size_t threads = Entries("/proc/self/task");
+  const std::size_t descriptors = Entries("/proc/self/fd");
+  {
+    auto& form = Start({"3"}, Machine3(";SEND;AUTO;RESTART;"));
+    server_.SetScript(SilentOnSend);
+    WhenRequested(server_, "Send;3;", [&] { form.close(); });
+    form.Controls().SendButton->click();
+    form_.reset();
+  }
+  // The server lets go of its end once it sees the client gone.
+  EXPECT_TRUE(testsupport::RunEventLoopUntil([&] {
+    return Entries("/proc/self/task") == threads && Entries("/proc/self/fd") == descriptors;
+  })) << Entries("/proc/self/task") << " threads, " << Entries("/proc/self/fd") << " descriptors";
+}
+
+TEST_F(LiveWindow, TheOperatorsStartShowsTheWindowBeforeTheServerAnswers) {
+  WriteIni(server_.Address());
+  server_.SetScript([](const std::string&) { return ScriptedReply{{}, true}; });
+  client::TVedoForm form({}, prompts_);
+  form.OpenWindow();
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_TRUE(server_.Requests().empty()) << "the start-up runs once the window shows";
+  bool callUnderWay = false;
+  QString title;
+  WhenRequested(server_, "Knapper;1", [&] {
+    callUnderWay = form.CallUnderWay();
+    title = form.Controls().MaskinNavn->title();
+    form.close();
+  });
+  EXPECT_TRUE(testsupport::RunEventLoopUntil([&] { return form.IsClosed(); }));
+  EXPECT_TRUE(callUnderWay);
+  EXPECT_EQ(title, "MaskinNavn") << "its first captions while the start-up waits";
+  EXPECT_FALSE(form.CallUnderWay());
+  EXPECT_EQ(server_.Requests(), Requests{"Knapper;1"});
+  EXPECT_TRUE(prompts_.shown.empty());
+}
+
+}  // namespace
