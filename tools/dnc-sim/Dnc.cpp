@@ -1,5 +1,6 @@
 #include "Dnc.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -71,7 +72,9 @@ std::string Dnc::Path(const Machine& machine, const std::string& file) const {
 
 // Brings a transfer or restart up to the present moment.
 void Dnc::Advance(const Machine& machine, State& state) {
-  if (state.activity == Activity::Idle) return;
+  if (state.activity == Activity::Idle || (paused_ && state.activity != Activity::Restarting)) {
+    return;
+  }
   const auto elapsed = now_() - state.started;
   if (elapsed < state.duration) {
     if (state.activity != Activity::Restarting) {
@@ -90,6 +93,24 @@ void Dnc::Advance(const Machine& machine, State& state) {
   state.result = "OK";
   state.done = state.activity != Activity::Restarting;
   state.activity = Activity::Idle;
+}
+
+bool Dnc::TogglePause() {
+  std::lock_guard lock(mutex_);
+  const auto now = now_();
+  for (std::size_t i = 0; i < machines_.size(); ++i) {
+    State& state = states_[i];
+    if (state.activity == Activity::Idle || state.activity == Activity::Restarting) continue;
+    if (!paused_) {
+      Advance(machines_[i], state);
+    } else {
+      // The time halted does not count; a transfer begun while halted starts now.
+      state.started += now - std::max(pausedAt_, state.started);
+    }
+  }
+  paused_ = !paused_;
+  pausedAt_ = now;
+  return paused_;
 }
 
 std::string Dnc::StartTransfer(const Machine& machine, State& state, Activity activity,

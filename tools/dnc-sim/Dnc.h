@@ -23,6 +23,11 @@ class Dnc {
   // The reply line (without CR LF) to one request line; both in cp1252.
   std::string Answer(const std::string& request);
 
+  // Halts every transfer where it stands, or lets them go on from there: the byte counts stop
+  // and the status stays, as on a line that has stopped moving. Transfers begun meanwhile wait
+  // too. Returns whether transfers are now halted.
+  bool TogglePause();
+
  private:
   enum class Activity { Idle, Sending, Fetching, Restarting };
   struct State {
@@ -49,6 +54,8 @@ class Dnc {
   std::mutex mutex_;
   std::vector<Machine> machines_;
   std::vector<State> states_;
+  bool paused_ = false;
+  Clock::time_point pausedAt_;
   double speed_;
   std::function<Clock::time_point()> now_;
 };

@@ -1,9 +1,13 @@
 // dnc-sim: a small DNC server for the Orvi-Vedo line protocol, for demonstrations and tests.
+#include <pthread.h>
+
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <thread>
 
 #include "Dnc.h"
 #include "Machines.h"
@@ -25,7 +29,9 @@ constexpr const char* kUsage =
     "              Protokoll=, Baud=, Katalog=); without it four built-in machines\n"
     "  --data      folder of the machines' program directories (default ./dnc-sim-data)\n"
     "  --speed     time factor: 10 runs transfers ten times as fast\n"
-    "  --log       log file instead of standard error\n";
+    "  --log       log file instead of standard error\n"
+    "SIGUSR1 halts every transfer where it stands (the count stops, the status stays); the next\n"
+    "SIGUSR1 lets them go on.\n";
 
 struct Options {
   std::string host = "127.0.0.1";
@@ -63,6 +69,37 @@ bool Parse(int argc, char** argv, Options& options) {
   return options.port >= 0 && options.port <= 65535 && options.speed > 0;
 }
 
+// SIGUSR1 toggles the pause of the transfers. The signal is taken by a thread of its own with
+// sigwait, so the toggle may lock like any other call.
+class PauseSignal {
+ public:
+  // Call before any other thread starts, so that every thread inherits the blocked signal.
+  explicit PauseSignal(dncsim::Dnc& dnc) {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    thread_ = std::thread([this, &dnc, signals] {
+      int signal = 0;
+      while (sigwait(&signals, &signal) == 0 && !stopping_) {
+        std::cout << (dnc.TogglePause() ? "dnc-sim: transfers halted" : "dnc-sim: transfers go on")
+                  << std::endl;
+      }
+    });
+  }
+  ~PauseSignal() {
+    stopping_ = true;
+    pthread_kill(thread_.native_handle(), SIGUSR1);
+    thread_.join();
+  }
+  PauseSignal(const PauseSignal&) = delete;
+  PauseSignal& operator=(const PauseSignal&) = delete;
+
+ private:
+  std::atomic<bool> stopping_{false};
+  std::thread thread_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,6 +120,7 @@ int main(int argc, char** argv) {
   try {
     dncsim::PrepareDirectories(machines);
     dncsim::Dnc dnc(machines, options.speed);
+    PauseSignal pauseSignal(dnc);
     dncsim::Server server(
         options.host, options.port,
         [&dnc](const std::string& request) { return dnc.Answer(request); }, log);
