@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -32,6 +34,9 @@ std::string ProgramDirectory();
 
 // True when the path names an existing file; a directory is no file.
 bool FileExists(const std::string& path);
+// The size in bytes of the file the path names; nothing for a directory or a file that cannot
+// be reached.
+std::optional<std::uintmax_t> FileSize(const std::string& path);
 
 // ---- Registry -------------------------------------------------------------------------------
 

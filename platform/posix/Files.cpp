@@ -45,6 +45,15 @@ std::string ProgramDirectory() {
 
 bool FileExists(const std::string& path) { return posix::IsExistingFile(ToSystemName(path)); }
 
+std::optional<std::uintmax_t> FileSize(const std::string& path) {
+  struct stat info {};
+  const std::string systemPath = ToSystemName(path);
+  if (systemPath.empty() || ::stat(systemPath.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+    return std::nullopt;
+  }
+  return static_cast<std::uintmax_t>(info.st_size);
+}
+
 namespace posix {
 
 bool IsExistingFile(const std::string& systemPath) {
