@@ -1,13 +1,13 @@
 // Orvi-Vedo fjernstyring: the program's entry.
 #include <QApplication>
 #include <string>
-#include <vector>
 
 #include "ApplicationTitle.h"
 #include "Guard.h"
 #include "Platform.h"
+#include "ProgramArguments.h"
 #include "Prompts.h"
-#include "QtText.h"
+#include "Translations.h"
 #include "Util.h"
 #include "VedoTcpU.h"
 #include "VelgDlg.h"
@@ -20,13 +20,24 @@ constexpr int kStartUpFailed = 2;
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+  // Every argument is the command's own: the toolkit is given only the program's name, and
+  // takes its options from the environment (QT_QPA_PLATFORM, QT_STYLE_OVERRIDE, ...).
+  const client::ProgramArguments arguments = client::ReadProgramArguments(argc, argv);
+  char programName[] = "VedoTcp";
+  char* toolkitArgv[] = {argc > 0 ? argv[0] : programName, nullptr};
+  int toolkitArgc = 1;
+  QApplication application(toolkitArgc, toolkitArgv);
   QApplication::setApplicationName(client::kApplicationTitle);
+  const client::ToolkitTranslation translation;
   client::QtPrompts prompts;
   platform::SetNoticeHandlers({[&prompts](const std::string& caption, const std::string& text) {
                                  prompts.Notice(caption, text);
                                },
                                [&prompts](const std::string& text) { prompts.Message(text); }});
+  if (arguments.unnamable) {
+    prompts.Error(client::WithFullStop(client::UnnamableMessage(*arguments.unnamable)));
+    return kStartUpFailed;
+  }
   try {
     platform::StartSocketLayer();
     util::StartModule();
@@ -35,18 +46,20 @@ int main(int argc, char** argv) {
     return kStartUpFailed;
   }
 
-  std::vector<std::string> arguments;
-  const QStringList given = QApplication::arguments();
-  for (qsizetype i = 1; i < given.size(); ++i) arguments.push_back(client::FromQt(given[i]));
-
   int status = 0;
   {
-    client::TVedoForm form(arguments, prompts);
+    client::TVedoForm form(arguments.texts, prompts);
     prompts.SetOwner(&form);
     client::TSelectForm selectForm;
     prompts.SetSelectForm(&selectForm);
+    // Asked to end by the system, the program closes as if the operator had closed it.
+    platform::WatchTermination([&form] {
+      QMetaObject::invokeMethod(
+          &form, [&form] { form.close(); }, Qt::QueuedConnection);
+    });
     form.OpenWindow();
     if (!form.IsClosed()) QApplication::exec();
+    platform::WatchTermination({});
     status = static_cast<int>(form.Outcome());
     prompts.SetSelectForm(nullptr);
     prompts.SetOwner(nullptr);

@@ -1,0 +1,74 @@
+// The command sequences without widgets: closing the window in any of a command's dialogs
+// ends the command there, with no request and no dialog after it.
+#include <gtest/gtest.h>
+
+#include "FakePrompts.h"
+#include "MachineSession.h"
+#include "ModuleState.h"
+#include "ScriptedServer.h"
+#include "TempDir.h"
+#include "Util.h"
+
+namespace {
+
+using Requests = std::vector<std::string>;
+
+class RecordingView : public client::SessionView {
+ public:
+  void ShowStatus(const client::StatusRecord& status) override { shown = status.machineName; }
+  void EnableCommands(bool, bool, bool) override {}
+  void HideMachineChoice() override {}
+  void StartRefresh() override {}
+  void CloseWindow() override { closed = true; }
+  std::string shown;
+  bool closed = false;
+};
+
+TEST(Session, ClosingInACommandsDialogEndsTheCommandThere) {
+  const struct {
+    const char* name;
+    std::string buttons;
+    std::function<void(client::MachineSession&)> command;
+    Requests requests;  // after the start-up
+  } rows[] = {
+      {"send, at the Read prompt", ";SEND;", [](auto& s) { s.SendProgram(); },
+       {"Filnavn;3;P1.NC", "Status;3"}},
+      {"fetch, at the transfer prompt", ";HENT;SLETT;", [](auto& s) { s.FetchProgram(); },
+       {"Slett;3;P1.NC", "Status;3"}},
+      {"refused send, at its message", ";SEND;AUTO;", [](auto& s) { s.SendProgram(); },
+       {"Send;3;P1.NC"}},
+      {"program choice, in the file dialog", ";SEND;", [](auto& s) { s.ChooseProgram(); },
+       {"Maskin-Les;3;Katalog;", "Maskin-Les;3;Protokoll;"}},
+      {"machine choice, in the list", ";SEND;", [](auto& s) { s.ChooseMachine(); },
+       {"Maskiner"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    testsupport::ScriptedServer server(
+        std::map<std::string, std::string>{{"Knapper;3", row.buttons},
+                                           {"Status;3", "Fres 3;P1.NC;Klar;;0;;0"},
+                                           {"Send;3;P1.NC", "Maskinen er opptatt"},
+                                           {"Maskiner", "Fres 3;Dreie 4"}},
+        "OK");
+    testsupport::TempDir dir;
+    util::detail::State().iniFile =
+        dir.Write("Vedo.ini", "[VedoTcp]\r\nVedoIP=" + server.Address() + "\r\n");
+    testsupport::FakePrompts prompts;
+    prompts.fileAnswers = {client::FilePick{"/nc/m3/P2.NC", 0}};
+    prompts.choiceAnswers = {{true, "Dreie 4"}};
+    client::DirectCallRunner runner;
+    RecordingView view;
+    client::MachineSession session({"SEND", "3", "P1.NC"}, prompts, runner, view);
+    session.SelectMachine(server.Address(), "3", "P1.NC");
+    server.ClearRequests();
+
+    prompts.whileOpen = [&] { session.Close(); };
+    EXPECT_THROW(row.command(session), client::CallCancelled);
+    EXPECT_EQ(server.Requests(), row.requests);
+    EXPECT_EQ(prompts.shown.size(), 1u) << "no dialog after the one it was closed in";
+    EXPECT_EQ(session.ProgramFile(), "P1.NC") << "the pick is not taken over";
+    util::StopModule();
+  }
+}
+
+}  // namespace
