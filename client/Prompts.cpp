@@ -26,12 +26,12 @@ void CentreOnScreen(QWidget& widget) {
 
 // A box with one OK button that both Enter and Esc press. Texts are shown as they are, never
 // as markup: a server reply cannot change how a dialog looks.
-void ShowBox(QWidget* owner, QMessageBox::Icon icon, const std::string& caption,
-             const std::string& text, bool inFront) {
+void ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
+             bool inFront) {
   // Texts break lines with a lone CR, as Windows boxes do; the toolkit breaks at LF.
-  QString shown = ToQt(text);
+  QString shown = text;
   shown.replace("\r\n", "\n").replace('\r', '\n');
-  QMessageBox box(icon, ToQt(caption), shown, QMessageBox::NoButton, owner);
+  QMessageBox box(icon, caption, shown, QMessageBox::NoButton, owner);
   box.setTextFormat(Qt::PlainText);
   QPushButton* ok = box.addButton(QMessageBox::Ok);
   box.setDefaultButton(ok);
@@ -57,24 +57,24 @@ void LetAllFilesMeanAll(QFileDialog& dialog) {
   QTimer::singleShot(0, &dialog, [combo, widen] { widen(combo->currentIndex()); });
 }
 
-std::string ApplicationTitle() { return FromQt(QApplication::applicationName()); }
+QString ApplicationTitle() { return QApplication::applicationName(); }
 
 }  // namespace
 
 void QtPrompts::Message(const std::string& text) {
-  ShowBox(nullptr, QMessageBox::NoIcon, ApplicationTitle(), text, false);
+  ShowBox(nullptr, QMessageBox::NoIcon, ApplicationTitle(), ToQt(text), false);
 }
 
 void QtPrompts::Warning(const std::string& caption, const std::string& text) {
-  ShowBox(owner_, QMessageBox::Warning, caption, text, false);
+  ShowBox(owner_, QMessageBox::Warning, ToQt(caption), ToQt(text), false);
 }
 
 void QtPrompts::Error(const std::string& text) {
-  ShowBox(owner_, QMessageBox::Critical, ApplicationTitle(), text, false);
+  ShowBox(owner_, QMessageBox::Critical, ApplicationTitle(), ToQt(text), false);
 }
 
 void QtPrompts::Notice(const std::string& caption, const std::string& text) {
-  ShowBox(nullptr, QMessageBox::NoIcon, caption, text, true);
+  ShowBox(nullptr, QMessageBox::NoIcon, ToQt(caption), ToQt(text), true);
 }
 
 std::optional<FilePick> QtPrompts::PickFile(const FileRequest& request) {
@@ -89,8 +89,19 @@ std::optional<FilePick> QtPrompts::PickFile(const FileRequest& request) {
   dialog.setDirectory(ToQt(request.directory));
   dialog.selectFile(ToQt(request.fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return FilePick{FromQt(dialog.selectedFiles().first()),
-                  static_cast<int>(kFileFilters.indexOf(dialog.selectedNameFilter()))};
+  const QString picked = dialog.selectedFiles().first();
+  const auto path = FromQtName(picked);
+  if (!path) {
+    // The server would be given another name, or none: the operator is told, nothing is sent.
+    ShowBox(owner_, QMessageBox::Warning, ApplicationTitle(),
+            QString::fromUtf8("Filnavnet har tegn som ikke finnes i tegnsettet Windows-1252, og "
+                              "kan ikke sendes til serveren:\r%1\rGi filen et navn uten slike "
+                              "tegn, eller velg en annen fil.")
+                .arg(picked),
+            false);
+    return std::nullopt;
+  }
+  return FilePick{*path, static_cast<int>(kFileFilters.indexOf(dialog.selectedNameFilter()))};
 }
 
 Choice QtPrompts::Choose(const std::string& caption, const std::string& items) {

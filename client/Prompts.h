@@ -38,7 +38,8 @@ class Prompts {
   virtual void Error(const std::string& text) = 0;
   // The module's notice: caption, text, one OK, no icon, in front of every window.
   virtual void Notice(const std::string& caption, const std::string& text) = 0;
-  // The open-file dialog; nothing when the operator cancels.
+  // The open-file dialog; nothing when the operator cancels, or picks a file whose name cp1252
+  // cannot hold (the operator is told so).
   virtual std::optional<FilePick> PickFile(const FileRequest& request) = 0;
   // The selection dialog over a ";"-separated list.
   virtual Choice Choose(const std::string& caption, const std::string& items) = 0;

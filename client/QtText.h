@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string>
 
 #include "Cp1252.h"
@@ -14,6 +15,12 @@ inline QString ToQt(const std::string& cp1252) {
 
 inline std::string FromQt(const QString& text) {
   return platform::Utf8ToCp1252(text.toStdString());
+}
+
+// For names, where a '?' in place of a character would name another file: nothing when the
+// text holds a character that cp1252 lacks.
+inline std::optional<std::string> FromQtName(const QString& text) {
+  return platform::Utf8ToCp1252Exact(text.toStdString());
 }
 
 }  // namespace client

@@ -68,4 +68,22 @@ TEST_F(Editor, ServerDownGivesTheNoContactTextAsDirectory) {
   ::unsetenv("ARGV_RECORD_FILE");
 }
 
+// The server speaks cp1252; the file on disk has its UTF-8 name, and that is what the editor
+// must be given to find it.
+TEST_F(Editor, GetsTheNameOnDiskOfANorwegianNamedProgram) {
+  const std::string onDisk = dir_.Write("M\xC3\xA6/PR\xC3\x98VE.NC", "%\r\n");  // "Mæ/PRØVE.NC"
+  const std::string record = dir_ / "argv.txt";
+  ::setenv("ARGV_RECORD_FILE", record.c_str(), 1);
+  auto table = Machine3(";SEND;");
+  table["Status;3"] = "Fres 3;PR\xD8VE.NC;Klar;;0;;0";
+  table["Maskin-Les;3;Katalog;"] = dir_ / "M\xE6/";
+  auto& form = Start({"3"}, table);
+  form.RedigerClick();
+  const auto arguments = RecordedArguments(record);
+  EXPECT_EQ(arguments, (Requests{onDisk, "3"}));
+  ASSERT_FALSE(arguments.empty());
+  EXPECT_TRUE(std::filesystem::is_regular_file(arguments.front()));
+  ::unsetenv("ARGV_RECORD_FILE");
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <optional>
 
 #include "FormFixture.h"
 #include "Prompts.h"
@@ -83,6 +84,51 @@ TEST(QtPrompts, FileDialogFilterIgnoresCaseAndAllFilesMeansAll) {
     ASSERT_TRUE(pick.has_value());
     EXPECT_EQ(pick->path, dir / "P100.NC");
     EXPECT_EQ(pick->filterIndex, row.filter);
+  }
+}
+
+// A picked name goes to the server in cp1252: one that cp1252 cannot hold is not picked, and
+// the operator is told why instead of a name full of '?' reaching the server.
+TEST(QtPrompts, PickedNameMustHaveACp1252Form) {
+  const struct {
+    const char* name;
+    std::string onDisk;                 // UTF-8
+    std::optional<std::string> picked;  // cp1252 name in the folder; nothing: not picked
+  } rows[] = {
+      {"Norwegian name", "PR\xC3\x98VE \xC3\xA6\xC3\xA5\xE2\x82\xAC.NC",
+       "PR\xD8VE \xE6\xE5\x80.NC"},
+      {"Chinese name", "\xE6\xBC\xA2\xE5\xAD\x97.NC", std::nullopt},
+      {"emoji", "P\xF0\x9F\x98\x80.NC", std::nullopt},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    testsupport::TempDir dir;
+    dir.Write(row.onDisk, "");
+    client::QtPrompts prompts;
+    QString notice;
+    WhenModalOpens<QFileDialog>([&](QFileDialog& dialog) {
+      auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+      name->setText(QString::fromStdString(row.onDisk));
+      QTest::keyClick(name, Qt::Key_Return);
+      if (!row.picked) {
+        WhenModalOpens<QMessageBox>([&](QMessageBox& box) {
+          notice = box.text();
+          QTest::keyClick(&box, Qt::Key_Return);
+        });
+      }
+    });
+    const auto pick = prompts.PickFile({dir.Path(), dir.Path() + "/*.*", 1});
+    if (row.picked) {
+      ASSERT_TRUE(pick.has_value());
+      EXPECT_EQ(pick->path, dir / *row.picked);
+      EXPECT_TRUE(notice.isEmpty());
+    } else {
+      EXPECT_FALSE(pick.has_value());
+      EXPECT_TRUE(notice.startsWith("Filnavnet har tegn som ikke finnes i tegnsettet Windows-1252"))
+          << notice.toStdString();
+      EXPECT_TRUE(notice.contains(QString::fromStdString(dir / row.onDisk)))
+          << "the name as it is on disk";
+    }
   }
 }
 
