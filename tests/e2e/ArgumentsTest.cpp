@@ -1,0 +1,110 @@
+// The real client started by another program whose arguments look like the toolkit's options:
+// they are the command's machine and file all the same. Its INI file lies in a folder with a
+// Norwegian name, named by a cp1252 registry file, so every run also shows that it is found.
+#include <algorithm>
+#include <iostream>
+
+#include <gtest/gtest.h>
+
+#include "Processes.h"
+#include "Programs.h"
+#include "ScriptedServer.h"
+#include "TempDir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Requests = std::vector<std::string>;
+
+constexpr const char* kTitle = "Orvi-Vedo fjernstyring";
+
+testsupport::ScriptedReply Reply(const std::string& request) {
+  if (request == "Knapper;2") return testsupport::ScriptedReply::Line(";SEND;HENT;AUTO;");
+  if (request.rfind("Maskin;", 0) == 0) return testsupport::ScriptedReply::Line("2");
+  if (request == "Status;2")
+    return testsupport::ScriptedReply::Line("Dreie 2;P1.NC;Ferdig;;0;OK;1");
+  return testsupport::ScriptedReply::Line("OK");
+}
+
+class Arguments : public ::testing::Test {
+ protected:
+  // Machine 2 sends without a prompt and every name is machine 2; a command is taken and its
+  // transfer reported done at once, so the client closes itself.
+  Arguments() : server_(Reply) {
+    // "cfgø" on disk; the registry file names it in cp1252.
+    dir_.Write("cfg\xC3\xB8/Vedo.ini", "[VedoTcp]\r\nVedoIP=" + server_.Address() + "\r\n");
+    dir_.Write("reg/HKEY_CURRENT_USER.reg",
+               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vedo]\r\n\"INI-Fil\"=\"" +
+                   dir_ / "cfg\xF8/Vedo.ini" + "\"\r\n");
+  }
+
+  pid_t StartClient(const std::vector<std::string>& arguments, const std::string& display = "") {
+    std::vector<std::string> argv{VEDO_TCP};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> env{"VEDO_REGISTRY_DIR=" + (dir_ / "reg"), "HOME=" + (dir_ / "home"),
+                                 "XDG_CONFIG_HOME=" + (dir_ / "home/.config")};
+    if (display.empty()) {
+      env.push_back("QT_QPA_PLATFORM=offscreen");
+    } else {
+      env.push_back("QT_QPA_PLATFORM=xcb");
+      env.push_back("DISPLAY=" + display);
+    }
+    return testsupport::Spawn(argv, env, dir_ / "client.log");
+  }
+
+  // The requests without the status polls.
+  Requests Commands() const {
+    Requests requests = server_.Requests();
+    requests.erase(std::remove_if(requests.begin(), requests.end(),
+                                  [](const std::string& r) { return r.rfind("Status;", 0) == 0; }),
+                   requests.end());
+    return requests;
+  }
+
+  void TearDown() override {
+    if (HasFailure()) std::cout << "client output:\n" << testsupport::ReadFile(dir_ / "client.log");
+  }
+
+  testsupport::TempDir dir_;
+  testsupport::ScriptedServer server_;
+};
+
+TEST_F(Arguments, ToolkitOptionsAreTheCommandsMachineAndFile) {
+  const struct {
+    const char* name;
+    std::vector<std::string> arguments;
+    Requests commands;
+  } rows[] = {
+      {"-reverse as the file", {"SEND", "2", "-reverse"}, {"Knapper;2", "SEND;2;-reverse"}},
+      {"-style as the machine",
+       {"SEND", "-style", "P1.NC"},
+       {"Maskin;-style", "Knapper;2", "SEND;2;P1.NC"}},
+      {"-style X as machine and file",
+       {"HENT", "-style", "X"},
+       {"Maskin;-style", "Knapper;2", "HENT;2;X"}},
+      {"-platform X as machine and file",
+       {"SEND", "-platform", "X"},
+       {"Maskin;-platform", "Knapper;2", "SEND;2;X"}},
+      {"-- as the machine", {"SEND", "--", "P1.NC"}, {"Maskin;--", "Knapper;2", "SEND;2;P1.NC"}},
+      {"-- as the file", {"SEND", "2", "--"}, {"Knapper;2", "SEND;2;--"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    server_.ClearRequests();
+    testsupport::Child client(StartClient(row.arguments));
+    EXPECT_EQ(client.WaitForExit(30s), 0);
+    EXPECT_EQ(Commands(), row.commands);
+  }
+}
+
+// A file name that cp1252 cannot hold would reach the server changed: the operator is told
+// which argument it is, and nothing is sent.
+TEST_F(Arguments, ArgumentWithoutACp1252FormStopsTheStartUp) {
+  e2e::XServer x;
+  testsupport::Child client(StartClient({"SEND", "2", "\xE6\xBC\xA2\xE5\xAD\x97.NC"}, x.Display()));
+  ASSERT_TRUE(e2e::PressKeyInWindow(x.Display(), kTitle, "Return")) << "the error box";
+  EXPECT_EQ(client.WaitForExit(30s), 2);
+  EXPECT_EQ(server_.Requests(), Requests{});
+}
+
+}  // namespace
