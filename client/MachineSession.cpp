@@ -1,5 +1,6 @@
 #include "MachineSession.h"
 
+#include "CommandWord.h"
 #include "Platform.h"
 #include "Prompts.h"
 #include "Util.h"
@@ -29,14 +30,6 @@ bool Contains(const std::string& text, const char* marker) {
 bool IsPositiveNumber(const std::string& text) {
   int32_t value = 0;
   return util::TryTextToInt(text, value) && value > 0;
-}
-
-// Capitals of the letters a to z only.
-std::string UpperAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
 }
 
 std::string WithoutTrailingSeparator(std::string directory) {
@@ -83,6 +76,7 @@ void MachineSession::Start() {
 void MachineSession::SelectMachine(const std::string& address, const std::string& machine,
                                    const std::string& file) {
   if (!address.empty()) link_->SetAddress(address);
+  transfers_.MachineSelected();
   if (IsPositiveNumber(machine)) {
     machineId_ = machine;
   } else {
@@ -100,19 +94,37 @@ void MachineSession::SelectMachine(const std::string& address, const std::string
 void MachineSession::OppfriskTimerTimer() {
   const StatusRecord status = StatusRecord::Parse(ServerCall("Status;" + machineId_));
   shownProgramFile_ = status.programFile;
+  // The journal has its line before a done flag can close the window.
+  transfers_.StatusShown(machineId_, status);
   view_.ShowStatus(status);
+  view_.ShowProgress(transfers_.Progress());
   if (status.Done() && commandLine_.startedByProgram && commandIssued_ && !closed_) {
     if (commandState_ == CommandState::Accepted) commandState_ = CommandState::Done;
     view_.CloseWindow();
   }
 }
 
-std::string MachineSession::ServerCall(const std::string& request) {
+void MachineSession::TimerTick() {
+  OppfriskTimerTimer();
+  if (closed_ || !transfers_.DirectoryWanted(machineId_)) return;
+  const CallResult directory = Exchange("Maskin-Les;" + machineId_ + ";Katalog;");
+  // Only the server's own line names a directory; our texts for a failed call do not.
+  transfers_.DirectoryAnswered(directory.outcome == CallOutcome::Answered
+                                   ? std::optional<std::string>(directory.line)
+                                   : std::nullopt);
+  view_.ShowProgress(transfers_.Progress());
+}
+
+CallResult MachineSession::Exchange(const std::string& request) {
   ThrowIfClosed();
   const CallResult result = runner_.Run(*link_, request);
   if (result.outcome == CallOutcome::Cancelled) throw CallCancelled();
   ThrowIfClosed();
-  return link_->ReplyText(result);
+  return result;
+}
+
+std::string MachineSession::ServerCall(const std::string& request) {
+  return link_->ReplyText(Exchange(request));
 }
 
 bool MachineSession::Judge(const std::string& reply) {
@@ -127,8 +139,9 @@ bool MachineSession::Judge(const std::string& reply) {
 bool MachineSession::RunCommand(const std::string& request) { return Judge(ServerCall(request)); }
 
 bool MachineSession::HandleCommand(const std::string& command) {
+  const std::string word = CommandWord(command);
   std::string rest = command;
-  const std::string word = UpperAscii(NextField(rest));
+  NextField(rest);
   const std::string machine = NextField(rest);
   const std::string file = NextField(rest);
   if (word == "SEND" && !Contains(buttonList_, kAutoMarker)) {
@@ -140,6 +153,7 @@ bool MachineSession::HandleCommand(const std::string& command) {
     Say(kTransferPrompt);
   }
   const std::string reply = ServerCall(command);
+  transfers_.CommandAnswered(command, reply);
   const bool accepted = reply == kOk;
   // The outcome of the command line's command is known from its reply on, whatever follows.
   if (commandState_ == CommandState::NotRun) {
@@ -154,7 +168,12 @@ void MachineSession::SendProgram() { HandleCommand("Send;" + machineId_ + ";" + 
 
 void MachineSession::FetchProgram() { HandleCommand("Hent;" + machineId_ + ";" + programFile_); }
 
-void MachineSession::RestartMachine() { RunCommand("Restart;" + machineId_); }
+void MachineSession::RestartMachine() {
+  const std::string request = "Restart;" + machineId_;
+  const std::string reply = ServerCall(request);
+  transfers_.CommandAnswered(request, reply);
+  Judge(reply);
+}
 
 void MachineSession::ChooseProgram() {
   const std::string directory = ServerCall("Maskin-Les;" + machineId_ + ";Katalog;");

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "CommandLine.h"
 #include "ServerLink.h"
 #include "StatusRecord.h"
+#include "TransferWatch.h"
 
 namespace client {
 
@@ -29,6 +31,8 @@ class SessionView {
  public:
   virtual ~SessionView() = default;
   virtual void ShowStatus(const StatusRecord& status) = 0;
+  // The transfer under way, or nothing when none is.
+  virtual void ShowProgress(const std::optional<ProgressView>& progress) = 0;
   virtual void EnableCommands(bool send, bool fetch, bool restart) = 0;
   virtual void HideMachineChoice() = 0;
   // Starts the one-second status refresh; it is never stopped.
@@ -48,6 +52,9 @@ class MachineSession {
   void SelectMachine(const std::string& address, const std::string& machine,
                      const std::string& file);
   void OppfriskTimerTimer();
+  // The timer's tick: the refresh, then, between refreshes and outside every command's
+  // sequence, the one look at the machine's directory that sizes a program being sent.
+  void TimerTick();
   // Throws CallCancelled when the call was given up.
   std::string ServerCall(const std::string& request);
   bool RunCommand(const std::string& request);
@@ -73,11 +80,13 @@ class MachineSession {
   bool CommandIssued() const { return commandIssued_; }
   ExitStatus Outcome() const;
   ServerLink& Link() { return *link_; }
+  TransferWatch& Transfers() { return transfers_; }
   void ReplaceLink(std::unique_ptr<ServerLink> link) { link_ = std::move(link); }
 
  private:
   // The reply judged: "OK" refreshes the status, anything else is shown.
   bool Judge(const std::string& reply);
+  CallResult Exchange(const std::string& request);
   // The operator dialogs, never opened, and never returned from, once the window has closed.
   void Say(const std::string& text);
   void Warn(const std::string& caption, const std::string& text);
@@ -88,6 +97,7 @@ class MachineSession {
   SessionView& view_;
   const CommandLine commandLine_;
   std::unique_ptr<ServerLink> link_ = std::make_unique<ServerLink>();
+  TransferWatch transfers_;
 
   std::string machineId_ = "1";
   std::string programFile_;

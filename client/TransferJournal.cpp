@@ -4,6 +4,7 @@
 #include <ctime>
 #include <mutex>
 
+#include "CommandWord.h"
 #include "Cp1252.h"
 #include "Platform.h"
 #include "ServerLink.h"
@@ -48,14 +49,6 @@ std::string LocalTime(TransferJournal::Clock::time_point at) {
   return result;
 }
 
-// Capitals of the letters a to z only, as the dispatcher reads a command word.
-std::string UpperAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
 }  // namespace
 
 std::string JournalHeader() {
@@ -91,7 +84,7 @@ void TransferJournal::CommandGiven(const std::string& command, const std::string
   const Clock::time_point given = now_();
   Append({LocalTime(given), kCommandEvent, word, machine, file, reply, "", "", "", "", ""});
   // A restart has no done flag of its own; a refused command has no transfer.
-  if (reply == "OK" && UpperAscii(word) != "RESTART") open_[machine] = Open{word, file, given};
+  if (reply == "OK" && CommandWord(command) != "RESTART") open_[machine] = Open{word, file, given};
 }
 
 void TransferJournal::StatusSeen(const std::string& machine, const StatusRecord& status) {

@@ -112,11 +112,15 @@ void TransferProgress::Update(Clock::time_point at, const StatusRecord& status) 
   if (size_ && *count >= *size_) phase_ = Phase::Complete;
 }
 
+void TransferProgress::SetProgramSize(std::uintmax_t size) {
+  if (phase_ != Phase::Running) return;
+  size_ = size;
+  if (samples_.back().bytes >= size) phase_ = Phase::Complete;
+}
+
 void TransferProgress::Begin(const std::string& status, Clock::time_point at) {
   phase_ = Phase::Running;
   transferStatus_ = status;
-  size_ = nextSize_;
-  nextSize_.reset();
   samples_.clear();
   lastMove_ = at;
 }
@@ -129,7 +133,6 @@ void TransferProgress::End() {
 
 void TransferProgress::Reset() {
   End();
-  nextSize_.reset();
   previous_.reset();
 }
 

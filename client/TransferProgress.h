@@ -38,9 +38,9 @@ class TransferProgress {
   // A count that has not moved for this long is stalled.
   static constexpr std::chrono::seconds kStallTime{10};
 
-  // The size of the program that the next transfer to begin carries, when the client can
-  // reach its file; nothing otherwise. It holds for that one transfer.
-  void SetProgramSize(std::optional<std::uintmax_t> size) { nextSize_ = size; }
+  // The size of the program that the transfer under way carries, found once the transfer has
+  // shown itself; it holds until that transfer ends. Without a transfer under way, nothing.
+  void SetProgramSize(std::uintmax_t size);
   // One status reply and the time it came.
   void Update(Clock::time_point at, const StatusRecord& status);
   // Forgets everything, for another machine.
@@ -59,7 +59,6 @@ class TransferProgress {
   void End();
 
   Phase phase_ = Phase::Idle;
-  std::optional<std::uintmax_t> nextSize_;
   std::optional<std::uintmax_t> size_;  // of the transfer under way
   std::string transferStatus_;          // the status text it began with
   std::deque<Sample> samples_;          // within the rate window, and the one just before it

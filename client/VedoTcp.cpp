@@ -1,5 +1,6 @@
 // Orvi-Vedo fjernstyring: the program's entry.
 #include <QApplication>
+#include <memory>
 #include <string>
 
 #include "ApplicationTitle.h"
@@ -7,6 +8,7 @@
 #include "Platform.h"
 #include "ProgramArguments.h"
 #include "Prompts.h"
+#include "TransferJournal.h"
 #include "Translations.h"
 #include "Util.h"
 #include "VedoTcpU.h"
@@ -49,6 +51,8 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     client::TVedoForm form(arguments.texts, prompts);
+    form.Transfers().KeepJournal(
+        std::make_unique<client::TransferJournal>(client::JournalPath(), util::Notice));
     prompts.SetOwner(&form);
     client::TSelectForm selectForm;
     prompts.SetSelectForm(&selectForm);

@@ -1,8 +1,8 @@
 #include "VedoTcpU.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QApplication>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
@@ -54,9 +54,10 @@ void TVedoForm::FormCreate() {
   ui->Rediger->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
   ui->AvsluttButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
   oppfriskTimer_->setInterval(kRefreshInterval);
+  ui->FremdriftBar->hide();  // until a transfer is under way
 
   // A tick that falls while a call is under way is skipped, never queued.
-  ConnectGuarded(oppfriskTimer_, &QTimer::timeout, &TVedoForm::OppfriskTimerTimer);
+  ConnectGuarded(oppfriskTimer_, &QTimer::timeout, &TVedoForm::TimerTick);
   ConnectGuarded(ui->FilnavnButton, &QPushButton::clicked, &TVedoForm::FilnavnButtonClick);
   ConnectGuarded(ui->SendButton, &QPushButton::clicked, &TVedoForm::SendButtonClick);
   ConnectGuarded(ui->HentButton, &QPushButton::clicked, &TVedoForm::HentButtonClick);
@@ -97,6 +98,15 @@ void TVedoForm::ShowStatus(const StatusRecord& status) {
   ui->Melding->setText(ToQt(status.message));
   ui->Bytes->setText(ToQt(status.bytes));
   ui->Resultat->setText(ToQt(status.result));
+}
+
+void TVedoForm::ShowProgress(const std::optional<ProgressView>& progress) {
+  ui->FremdriftBar->setVisible(progress.has_value());
+  if (!progress) return;
+  // Without the program's size the bar stays empty and shows the rate alone.
+  ui->FremdriftBar->setValue(
+      progress->share ? static_cast<int>(*progress->share * ui->FremdriftBar->maximum()) : 0);
+  ui->FremdriftBar->setFormat(ToQt(ProgressText(*progress)));
 }
 
 void TVedoForm::EnableCommands(bool send, bool fetch, bool restart) {

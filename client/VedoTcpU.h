@@ -60,6 +60,7 @@ class TVedoForm : public QWidget, private SessionView {
   bool RefreshStarted() const;
   ExitStatus Outcome() const { return session_.Outcome(); }
   ServerLink& TcpClient() { return session_.Link(); }
+  TransferWatch& Transfers() { return session_.Transfers(); }
   // Puts another link in place of the TCP client (tests that must not reach any port).
   void ReplaceTcpClient(std::unique_ptr<ServerLink> link) { session_.ReplaceLink(std::move(link)); }
   Ui::VedoForm& Controls() { return *ui; }
@@ -69,6 +70,7 @@ class TVedoForm : public QWidget, private SessionView {
 
  private:
   void FormCreate();
+  void TimerTick() { session_.TimerTick(); }
   // Connects a control's signal to a handler that runs inside the failure guard. Unless
   // `always`, the handler is not run while a call is under way.
   template <typename Sender, typename Signal>
@@ -76,6 +78,7 @@ class TVedoForm : public QWidget, private SessionView {
                       bool always = false);
 
   void ShowStatus(const StatusRecord& status) override;
+  void ShowProgress(const std::optional<ProgressView>& progress) override;
   void EnableCommands(bool send, bool fetch, bool restart) override;
   void HideMachineChoice() override;
   void StartRefresh() override;

@@ -16,6 +16,7 @@ using Requests = std::vector<std::string>;
 class RecordingView : public client::SessionView {
  public:
   void ShowStatus(const client::StatusRecord& status) override { shown = status.machineName; }
+  void ShowProgress(const std::optional<client::ProgressView>&) override {}
   void EnableCommands(bool, bool, bool) override {}
   void HideMachineChoice() override {}
   void StartRefresh() override {}

@@ -103,8 +103,8 @@ TEST(BarText, NorwegianWithUnitsThatFitTheRate) {
 }
 
 TEST_F(Progress, SendOfKnownSizeGivesRateShareAndTimeLeft) {
-  progress_.SetProgramSize(96000);
   At(0s, Reply("Sender", "0"));
+  progress_.SetProgramSize(96000);
   auto view = progress_.View();
   ASSERT_TRUE(view) << "under way from the first reply";
   EXPECT_EQ(view->share, 0.0);
@@ -200,8 +200,8 @@ TEST_F(Progress, TransferWordsInAnyCase) {
 }
 
 TEST_F(Progress, CountReachingTheSizeEndsATransferWithoutDoneFlag) {
-  progress_.SetProgramSize(1000);
   At(0s, Reply("Sender", "0"));
+  progress_.SetProgramSize(1000);
   At(1s, Reply("Sender", "1000"));
   EXPECT_FALSE(progress_.View());
   At(2s, Reply("Sender", "1000"));
@@ -217,20 +217,28 @@ TEST_F(Progress, FallingCountBeginsAfresh) {
   EXPECT_DOUBLE_EQ(*view->bytesPerSecond, 100) << "the earlier transfer's counts are gone";
 }
 
-TEST_F(Progress, SizeWaitsThroughIdleRepliesAndHoldsForOneTransfer) {
-  progress_.SetProgramSize(9600);
-  At(0s, Reply("Klar", "0"));  // the refresh after the announcement of the file
+TEST_F(Progress, SizeHoldsForTheTransferUnderWayOnly) {
+  At(0s, Reply("Klar", "0"));
+  progress_.SetProgramSize(9600);  // no transfer yet: nothing to hold it
   At(1s, Reply("Sender", "0"));
   At(2s, Reply("Sender", "960"));
+  EXPECT_FALSE(progress_.View()->share);
+  progress_.SetProgramSize(9600);
   EXPECT_DOUBLE_EQ(*progress_.View()->share, 0.1);
   At(3s, Reply("Klar", "9600", "1"));
   At(4s, Reply("Henter", "0"));
   EXPECT_FALSE(progress_.View()->share) << "the next transfer is another program";
 }
 
-TEST_F(Progress, ResetForgetsTheMachineBefore) {
-  progress_.SetProgramSize(9600);
+TEST_F(Progress, SizeFoundLateThatIsPassedAlreadyEndsTheTransfer) {
   Steady(0, 3, 960);
+  progress_.SetProgramSize(960 * 3);
+  EXPECT_FALSE(progress_.View());
+}
+
+TEST_F(Progress, ResetForgetsTheMachineBefore) {
+  Steady(0, 3, 960);
+  progress_.SetProgramSize(96000);
   progress_.Reset();
   EXPECT_FALSE(progress_.View());
   At(10s, Reply("Sender", "0"));

@@ -1,0 +1,55 @@
+// What a session follows of its transfers: the progress of the one under way, the size of the
+// program it sends, and the journal's lines.
+//
+// The size is looked up once a send that this client gave shows as under way: the machine's
+// directory as the server answers it, plus the file of the command. A fetch brings a program
+// of unknown size, so it shows only its rate.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "StatusRecord.h"
+#include "TransferJournal.h"
+#include "TransferProgress.h"
+
+namespace client {
+
+class TransferWatch {
+ public:
+  using Clock = TransferProgress::Clock;
+
+  explicit TransferWatch(std::function<Clock::time_point()> now = Clock::now);
+
+  // The journal to keep; without one (the default) nothing is written.
+  void KeepJournal(std::unique_ptr<TransferJournal> journal) { journal_ = std::move(journal); }
+
+  // Another machine became the active one.
+  void MachineSelected();
+  // A transfer command as it was sent, and its reply (one of our own texts when the server
+  // did not answer).
+  void CommandAnswered(const std::string& command, const std::string& reply);
+  void StatusShown(const std::string& machine, const StatusRecord& status);
+  // True when the directory of the machine is wanted, to size the program under way.
+  bool DirectoryWanted(const std::string& machine) const;
+  // The directory as the server answered it; nothing when the server did not answer.
+  void DirectoryAnswered(const std::optional<std::string>& directory);
+
+  // Nothing when no transfer is under way.
+  std::optional<ProgressView> Progress() const { return progress_.View(); }
+
+ private:
+  struct Send {
+    std::string machine;
+    std::string file;
+  };
+
+  std::function<Clock::time_point()> now_;
+  TransferProgress progress_;
+  std::unique_ptr<TransferJournal> journal_;
+  std::optional<Send> unsized_;  // an accepted send whose program has not been sized yet
+};
+
+}  // namespace client
