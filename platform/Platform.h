@@ -2,7 +2,9 @@
 // the POSIX backend lives in posix/, a Windows backend would map these onto the real calls
 // (GetModuleFileName, the registry API, the profile functions, MessageBoxA, ShellExecuteA).
 //
-// All texts are std::string of Windows-1252 bytes (on POSIX: the bytes as they are on disk).
+// All texts are std::string of Windows-1252 bytes. A text that names a file or a program, or is
+// an argument of one, is converted to the system's own form here and nowhere else (UTF-8 on
+// POSIX; the A functions of Windows take cp1252 as it is).
 #pragma once
 
 #include <cstddef>
@@ -24,11 +26,19 @@ extern const char* const kDefaultIniFile;
 // What a program file's name ends with: "" here, ".exe" on Windows.
 extern const char* const kProgramSuffix;
 
-// True when a name begins at the root of the file system ("/..."). Windows names a full path
-// by a drive or a "\\" share instead, which callers test themselves; there this is false.
-bool BeginsAtRoot(const std::string& name);
+// True when a name is a full path already: it holds ":" (a drive) or two backslashes (a
+// share), and on POSIX also when it begins with "/".
+bool IsFullPath(const std::string& name);
+
+// ---- File-system names and arguments --------------------------------------------------------
+
+// A cp1252 name or argument in the system's form.
+std::string ToSystemName(const std::string& name);
+// A name or argument of the system's in cp1252; nothing when it has characters cp1252 lacks.
+std::optional<std::string> FromSystemName(const std::string& systemName);
 
 // Full path of the running program's file, and its directory with the separator at the end.
+// Throw std::runtime_error when the path has characters that cp1252 lacks.
 std::string ProgramPath();
 std::string ProgramDirectory();
 
@@ -99,6 +109,23 @@ void ShowPlainMessage(const std::string& text);
 // Starts the socket layer once at program start (WSAStartup on Windows); throws on failure.
 void StartSocketLayer();
 void StopSocketLayer();
+
+// ---- Termination requests ------------------------------------------------------------------
+
+// Calls `onRequest` when the system asks the program to end (SIGTERM or SIGINT on POSIX, a
+// console close on Windows). It runs on a thread of its own, never inside a signal handler, and
+// at most once. An empty function stops the watch.
+void WatchTermination(std::function<void()> onRequest);
+
+// ---- Appending files ------------------------------------------------------------------------
+
+// Appends the bytes to the file in one write, creating it (and its folders) when missing, so
+// that lines of two programs appending at once never tear. False when it cannot be written.
+bool AppendToFile(const std::string& path, const std::string& bytes);
+
+// The folder for a user's program state: ${XDG_STATE_HOME:-$HOME/.local/state} on POSIX,
+// %LOCALAPPDATA% on Windows; empty when the environment names none.
+std::string UserStateDirectory();
 
 // ---- Program launch -------------------------------------------------------------------------
 

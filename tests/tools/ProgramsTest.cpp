@@ -86,6 +86,7 @@ TEST(VedoCall, PrintsTheReplyAndTellsWhetherTheServerAnswered) {
   testsupport::ScriptedServer server([&](const std::string& request) {
     if (request == "Lang") return ScriptedReply::Line(longLine);
     if (request == "Tom") return ScriptedReply{{}, false, true};
+    if (request == "Maskin;Fr\xE6s 3") return ScriptedReply::Line("3");
     return ScriptedReply::Line("Fres 1;P1.NC;Klar;Overf\xF8rer;0;;0");
   });
   const struct {
@@ -97,6 +98,7 @@ TEST(VedoCall, PrintsTheReplyAndTellsWhetherTheServerAnswered) {
   } rows[] = {
       {"a line", server.Address(), "Status;1", 0, "Fres 1;P1.NC;Klar;Overf\xC3\xB8rer;0;;0\n"},
       {"closed without a line is the server's empty answer", server.Address(), "Tom", 0, "\n"},
+      {"the request goes in cp1252", server.Address(), "Maskin;Fr\xC3\xA6s 3", 0, "3\n"},
       {"too long", server.Address(), "Lang", 1,
        "For langt svar fra Orvi-Vedo-server (" + server.Address() + ")\n"},
       {"unreachable", "127.0.0.1:1", "Maskiner", 1,
@@ -113,6 +115,11 @@ TEST(VedoCall, PrintsTheReplyAndTellsWhetherTheServerAnswered) {
   EXPECT_EQ(
       testsupport::RunProgram(VEDO_CALL, {"--server", "127.0.0.1:abc", "Maskiner"}, {}).status, 2);
   EXPECT_EQ(testsupport::RunProgram(VEDO_CALL, {}, {}).status, 2);
+  EXPECT_EQ(
+      testsupport::RunProgram(VEDO_CALL, {"--server", server.Address(), "Maskin;\xE6\x97\xA5"}, {})
+          .status,
+      2)
+      << "a request that cp1252 cannot hold is refused, not sent with '?'";
 }
 
 }  // namespace

@@ -30,8 +30,12 @@ int main(int argc, char** argv) {
     } else if (argument == "--help" || argument == "-h" || !request.empty()) {
       std::cerr << kUsage;
       return 2;
+    } else if (const auto text = platform::FromSystemName(argument)) {
+      request = *text;
     } else {
-      request = platform::Utf8ToCp1252(argument);
+      std::cerr << "vedo-call: the request has characters that Windows-1252 lacks: " << argument
+                << "\n";
+      return 2;
     }
   }
   if (request.empty()) {
