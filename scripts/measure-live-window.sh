@@ -4,15 +4,20 @@
 # moments. Two servers: one that accepts and never answers, one whose connection attempts are
 # dropped (a full listen queue). Loopback only; everything runs under an Xvfb of its own.
 #   scripts/measure-live-window.sh [ROUNDS]
+# VEDO_TCP=/path/to/VedoTcp measures another build of the client instead of this tree's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds="${1:-3}"
 scripts/install-deps.sh
 command -v python3 >/dev/null || { echo "python3 is needed for the test servers" >&2; exit 1; }
 
-build=build/release
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j "$(nproc)" --target VedoTcp >/dev/null
+program="${VEDO_TCP:-}"
+if [ -z "$program" ]; then
+  build=build/release
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$build" -j "$(nproc)" --target VedoTcp >/dev/null
+  program="$PWD/$build/bin/VedoTcp"
+fi
 
 work=$(mktemp -d)
 display=":$((90 + RANDOM % 9))"
@@ -68,7 +73,7 @@ for kind in silent dropping; do
     "$work/Vedo.ini" > "$work/reg/HKEY_CURRENT_USER.reg"
   for round in $(seq 1 "$rounds"); do
     start=$(now)
-    "$build/bin/VedoTcp" 1 >/dev/null 2>&1 &
+    "$program" 1 >/dev/null 2>&1 &
     client=$!
     window=""
     until window=$(xdotool search --onlyvisible --name '^Orvi-Vedo fjernstyring$' 2>/dev/null | head -1) &&
