@@ -1,0 +1,446 @@
+// ServerLink against servers that misbehave in every way a peer can: silent, dripping, endless,
+// resetting, half closed, refusing, dropping, hoarding connections. Every call ends within its
+// bounds with the reply text the README names, and leaves no descriptor, thread or memory behind.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <list>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "Connection.h"
+#include "ServerLink.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using client::ServerLimits;
+using client::ServerLink;
+
+std::size_t CountEntries(const char* folder) {
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+std::size_t OpenDescriptors() { return CountEntries("/proc/self/fd"); }
+std::size_t Threads() { return CountEntries("/proc/self/task"); }
+
+// Resident memory in KiB.
+long ResidentKib() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+// What the server does with one accepted connection. `stopping` is readable once the server
+// stops, so that a connection held open can end.
+using Behaviour = std::function<void(int client, int stopping)>;
+
+// A loopback server on a free port that treats every connection with the behaviour, each on a
+// thread of its own; stopping ends them all and closes every descriptor.
+class HostileServer {
+ public:
+  explicit HostileServer(Behaviour behaviour, int backlog = 64, bool accepts = true)
+      : behaviour_(std::move(behaviour)) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int fds[2];
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener_, backlog) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+        ::pipe2(fds, O_CLOEXEC) != 0) {
+      throw std::runtime_error("HostileServer could not listen");
+    }
+    port_ = ntohs(address.sin_port);
+    stopRead_ = fds[0];
+    stopWrite_ = fds[1];
+    if (accepts) acceptor_ = std::thread([this] { AcceptAll(); });
+  }
+  ~HostileServer() {
+    (void)::write(stopWrite_, "x", 1);
+    if (acceptor_.joinable()) acceptor_.join();
+    for (auto& connection : connections_) connection.join();
+    ::close(listener_);
+    ::close(stopRead_);
+    ::close(stopWrite_);
+  }
+  int Port() const { return port_; }
+  int Accepted() const { return accepted_; }
+  int Listener() const { return listener_; }
+
+ private:
+  void AcceptAll() {
+    for (;;) {
+      pollfd entries[2] = {{listener_, POLLIN, 0}, {stopRead_, POLLIN, 0}};
+      if (::poll(entries, 2, -1) < 0) continue;
+      if (entries[1].revents != 0) return;
+      const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (client < 0) continue;
+      ++accepted_;
+      connections_.emplace_back([this, client] {
+        behaviour_(client, stopRead_);
+        ::close(client);
+      });
+    }
+  }
+
+  Behaviour behaviour_;
+  int listener_ = -1;
+  int stopRead_ = -1;
+  int stopWrite_ = -1;
+  int port_ = 0;
+  std::atomic<int> accepted_{0};
+  std::thread acceptor_;
+  std::list<std::thread> connections_;
+};
+
+// ---- Pieces of behaviour -------------------------------------------------------------------
+
+// Waits until the server stops or the client leaves; true when the server stops.
+bool HoldOpen(int client, int stopping, std::chrono::milliseconds limit = 60s) {
+  char sink[512];
+  const auto deadline = Clock::now() + limit;
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) return false;
+    pollfd entries[2] = {{client, POLLIN, 0}, {stopping, POLLIN, 0}};
+    if (::poll(entries, 2, static_cast<int>(left.count())) <= 0) return false;
+    if (entries[1].revents != 0) return true;
+    if (::recv(client, sink, sizeof sink, 0) <= 0) return false;
+  }
+}
+
+// Waits for a pause unless the server stops first; false when it stops.
+bool Pause(int stopping, std::chrono::milliseconds pause) {
+  pollfd entry{stopping, POLLIN, 0};
+  return ::poll(&entry, 1, static_cast<int>(pause.count())) == 0;
+}
+
+void ReadRequest(int client) {
+  std::string request;
+  char c = 0;
+  while (request.size() < 4096 && ::recv(client, &c, 1, 0) == 1) {
+    request += c;
+    if (request.size() >= 2 && request.compare(request.size() - 2, 2, "\r\n") == 0) return;
+  }
+}
+
+bool SendAll(int client, const std::string& bytes) {
+  return ::send(client, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
+         static_cast<ssize_t>(bytes.size());
+}
+
+void NoDelay(int client) {
+  const int on = 1;
+  ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
+// Closes with a reset instead of an orderly end.
+void Reset(int client) {
+  const linger abort{1, 0};
+  ::setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+}
+
+Behaviour Answer(std::vector<std::string> pieces, std::chrono::milliseconds gap = 0ms) {
+  return [pieces = std::move(pieces), gap](int client, int stopping) {
+    NoDelay(client);
+    ReadRequest(client);
+    for (const auto& piece : pieces) {
+      if (gap.count() > 0 && !Pause(stopping, gap)) return;
+      if (!SendAll(client, piece)) return;
+    }
+  };
+}
+
+std::vector<std::string> EveryByte(const std::string& bytes) {
+  std::vector<std::string> pieces;
+  for (const char c : bytes) pieces.emplace_back(1, c);
+  return pieces;
+}
+
+// ---- The table -------------------------------------------------------------------------------
+
+constexpr std::size_t kCap = 64;
+const ServerLimits kLimits{500ms, 800ms, kCap};
+// Time a call may take beyond its bounds on a loaded machine.
+constexpr auto kSlack = 1500ms;
+
+enum class Expect { Line, NoContact, NoAnswer, TooLong, PrefixOf };
+
+struct Row {
+  const char* name;
+  Behaviour behaviour;
+  Expect expect;
+  std::string line = {};  // the reply for Line, the longest reply for PrefixOf
+  ServerLimits limits = kLimits;
+};
+
+std::string Text(const ServerLink& link, Expect expect, const std::string& line) {
+  switch (expect) {
+    case Expect::NoContact:
+      return link.NoContactReply();
+    case Expect::NoAnswer:
+      return link.NoAnswerReply();
+    case Expect::TooLong:
+      return link.TooLongReply();
+    case Expect::Line:
+    case Expect::PrefixOf:
+      break;
+  }
+  return line;
+}
+
+void Check(const Row& row, int port) {
+  ServerLink link;
+  link.SetHost("127.0.0.1");
+  link.SetPort(std::to_string(port));
+  link.SetLimits(row.limits);
+  const auto start = Clock::now();
+  const std::string reply = link.Call("Status;1");
+  const auto took = Clock::now() - start;
+  EXPECT_LT(took, row.limits.connect + row.limits.reply + kSlack);
+  if (row.expect == Expect::PrefixOf) {
+    EXPECT_EQ(row.line.rfind(reply, 0), 0u) << "reply: " << reply;
+  } else {
+    EXPECT_EQ(reply, Text(link, row.expect, row.line));
+  }
+  EXPECT_LE(reply.size(), std::max(row.limits.maxReply, link.TooLongReply().size()));
+  EXPECT_EQ(reply.find('\0'), std::string::npos);
+}
+
+std::vector<Row> Rows() {
+  const std::string atCap(kCap, 'c');
+  const std::string pastCap(kCap + 1, 'p');
+  return {
+      {"silence", [](int client, int stopping) { HoldOpen(client, stopping); }, Expect::NoAnswer},
+      {"silence after reading the request",
+       [](int client, int stopping) {
+         ReadRequest(client);
+         HoldOpen(client, stopping);
+       },
+       Expect::NoAnswer},
+      {"one byte a second, bounded by the reply deadline",
+       [](int client, int stopping) {
+         NoDelay(client);
+         ReadRequest(client);
+         while (Pause(stopping, 1s) && SendAll(client, "x")) {
+         }
+       },
+       Expect::NoAnswer,
+       "",
+       {500ms, 2500ms, kCap}},
+      {"10 MB without a line end",
+       [](int client, int) {
+         ReadRequest(client);
+         const std::string block(1 << 20, 'm');
+         for (int i = 0; i < 10 && SendAll(client, block); ++i) {
+         }
+       },
+       Expect::TooLong,
+       "",
+       {500ms, 5000ms, 64 * 1024}},
+      {"10 MB after the line", Answer({"OK\r\n", std::string(10 << 20, 'a')}), Expect::Line, "OK"},
+      {"zero bytes only", Answer({std::string(3, '\0') + "\r\n"}), Expect::Line, "???"},
+      {"zero bytes inside", Answer({std::string("O\0K\r\n", 5)}), Expect::Line, "O?K"},
+      {"a CR alone, then close", Answer({"\r"}), Expect::Line, "\r"},
+      {"a CR alone, then silence",
+       [](int client, int stopping) {
+         Answer({"\r"})(client, stopping);
+         HoldOpen(client, stopping);
+       },
+       Expect::NoAnswer},
+      {"a reset in the middle of the line",
+       [](int client, int stopping) {
+         Answer({"Sta"})(client, stopping);
+         Pause(stopping, 50ms);
+         Reset(client);
+       },
+       Expect::PrefixOf, "Sta"},
+      {"a reset before any byte",
+       [](int client, int) {
+         ReadRequest(client);
+         Reset(client);
+       },
+       Expect::Line, ""},
+      {"a close before any byte", [](int, int) {}, Expect::Line, ""},
+      {"a close before reading the request", [](int client, int) { Reset(client); },
+       Expect::PrefixOf, ""},
+      {"half open: the line, then its sending side shut, the socket kept",
+       [](int client, int stopping) {
+         Answer({"OK"})(client, stopping);
+         ::shutdown(client, SHUT_WR);
+         HoldOpen(client, stopping);
+       },
+       Expect::Line, "OK"},
+      {"half open: never reads, never writes", [](int, int stopping) { Pause(stopping, 60s); },
+       Expect::NoAnswer},
+      {"a reply split at every byte", Answer(EveryByte("Fres 1;P1.NC;Klar;;12;OK;1\r\n"), 2ms),
+       Expect::Line, "Fres 1;P1.NC;Klar;;12;OK;1"},
+      {"a line of exactly the cap", Answer({atCap + "\r\n"}), Expect::Line, atCap},
+      {"a line of exactly the cap, CR and LF in two reads", Answer({atCap + "\r", "\n"}, 50ms),
+       Expect::Line, atCap},
+      {"a line of exactly the cap, at every byte", Answer(EveryByte(atCap + "\r\n"), 1ms),
+       Expect::Line, atCap},
+      {"a line of exactly the cap, then close", Answer({atCap}), Expect::Line, atCap},
+      {"one past the cap", Answer({pastCap + "\r\n"}), Expect::TooLong},
+      {"one past the cap, CR and LF in two reads", Answer({pastCap + "\r", "\n"}, 50ms),
+       Expect::TooLong},
+      {"one past the cap, at every byte", Answer(EveryByte(pastCap + "\r\n"), 1ms),
+       Expect::TooLong},
+      {"one past the cap, then close", Answer({pastCap}), Expect::TooLong},
+      {"the cap and a CR, then close", Answer({atCap + "\r"}), Expect::TooLong},
+      {"a two-byte line with a cap of one",
+       Answer({"ab\r\n"}),
+       Expect::TooLong,
+       "",
+       {500ms, 800ms, 1}},
+  };
+}
+
+TEST(HostileServer, EveryCallEndsInItsBoundsWithItsText) {
+  const std::size_t descriptors = OpenDescriptors();
+  const std::size_t threads = Threads();
+  for (const Row& row : Rows()) {
+    SCOPED_TRACE(row.name);
+    HostileServer server(row.behaviour);
+    Check(row, server.Port());
+  }
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+  EXPECT_EQ(Threads(), threads);
+}
+
+// A port where nothing listens: bound, never listened on, so nobody else takes it.
+TEST(HostileServer, RefusedConnectIsNoContactAtOnce) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), length), 0);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  const std::size_t descriptors = OpenDescriptors();
+  const Row row{"refused", {}, Expect::NoContact};
+  const auto start = Clock::now();
+  Check(row, ntohs(address.sin_port));
+  EXPECT_LT(Clock::now() - start, kLimits.connect);
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+  ::close(fd);
+}
+
+// A listener that never accepts, with its queue full: the kernel drops further connection
+// attempts, which then hang until the connect bound.
+TEST(HostileServer, DroppedConnectIsNoContactAtTheConnectBound) {
+  HostileServer server({}, 0, false);
+  std::vector<int> fillers;
+  // Fill the queue: connections that complete are queued; the first that does not is dropped.
+  for (int i = 0; i < 16; ++i) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(server.Port()));
+    ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    fillers.push_back(fd);
+  }
+  const std::size_t descriptors = OpenDescriptors();
+  const Row row{"dropped", {}, Expect::NoContact};
+  const auto start = Clock::now();
+  Check(row, server.Port());
+  EXPECT_GE(Clock::now() - start, kLimits.connect - 50ms) << "the attempt was not dropped";
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+  for (const int fd : fillers) ::close(fd);
+}
+
+// Thousands of connections accepted, none answered, from several callers at once.
+TEST(HostileServer, ThousandsOfConnectionsAnsweredByNone) {
+  const std::size_t descriptors = OpenDescriptors();
+  const std::size_t threads = Threads();
+  const long memory = ResidentKib();
+  constexpr int kCallers = 8;
+  constexpr int kCallsEach = 250;
+  std::atomic<int> noAnswer{0};
+  {
+    HostileServer server([](int client, int stopping) { HoldOpen(client, stopping); });
+    std::vector<std::thread> callers;
+    for (int c = 0; c < kCallers; ++c) {
+      callers.emplace_back([&] {
+        ServerLink link;
+        link.SetHost("127.0.0.1");
+        link.SetPort(std::to_string(server.Port()));
+        link.SetLimits({500ms, 10ms, kCap});
+        for (int i = 0; i < kCallsEach; ++i) {
+          if (link.Call("Status;1") == link.NoAnswerReply()) ++noAnswer;
+        }
+      });
+    }
+    for (auto& caller : callers) caller.join();
+    EXPECT_EQ(server.Accepted(), kCallers * kCallsEach);
+  }
+  EXPECT_EQ(noAnswer, kCallers * kCallsEach);
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+  EXPECT_EQ(Threads(), threads);
+  EXPECT_LT(ResidentKib() - memory, 32 * 1024) << "KiB more after the calls";
+}
+
+// The endless line, again and again: the cap holds memory, not only the reply's length.
+TEST(HostileServer, EndlessLinesDoNotGrowMemory) {
+  HostileServer server([](int client, int) {
+    ReadRequest(client);
+    const std::string block(1 << 20, 'm');
+    for (int i = 0; i < 10 && SendAll(client, block); ++i) {
+    }
+  });
+  ServerLink link;
+  link.SetHost("127.0.0.1");
+  link.SetPort(std::to_string(server.Port()));
+  link.SetLimits({500ms, 5000ms, 64 * 1024});
+  ASSERT_EQ(link.Call("Status;1"), link.TooLongReply());  // the first settles the allocator
+  const long memory = ResidentKib();
+  for (int i = 0; i < 20; ++i) ASSERT_EQ(link.Call("Status;1"), link.TooLongReply());
+  EXPECT_LT(ResidentKib() - memory, 8 * 1024) << "KiB more after 20 calls of 10 MB each";
+}
+
+// A call given up from another thread ends at once, whatever the server does.
+TEST(HostileServer, CancelEndsASilentCallAtOnce) {
+  HostileServer server([](int client, int stopping) { HoldOpen(client, stopping); });
+  ServerLink link;
+  link.SetHost("127.0.0.1");
+  link.SetPort(std::to_string(server.Port()));
+  link.SetLimits({500ms, 30s, kCap});
+  platform::CancelSignal cancel;
+  // Given up once the server holds the connection, while the call waits for its line.
+  std::thread canceller([&] {
+    const auto deadline = Clock::now() + 10s;
+    while (server.Accepted() == 0 && Clock::now() < deadline) std::this_thread::yield();
+    cancel.Cancel();
+  });
+  const auto start = Clock::now();
+  const client::CallResult result = link.Exchange("Status;1", cancel);
+  canceller.join();
+  EXPECT_EQ(result.outcome, client::CallOutcome::Cancelled);
+  EXPECT_LT(Clock::now() - start, 2s);
+}
+
+}  // namespace
