@@ -42,7 +42,8 @@ class Arguments : public ::testing::Test {
     std::vector<std::string> argv{VEDO_TCP};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> env{"VEDO_REGISTRY_DIR=" + (dir_ / "reg"), "HOME=" + (dir_ / "home"),
-                                 "XDG_CONFIG_HOME=" + (dir_ / "home/.config")};
+                                 "XDG_CONFIG_HOME=" + (dir_ / "home/.config"),
+                                 "XDG_STATE_HOME=" + (dir_ / "home/.local/state")};
     if (display.empty()) {
       env.push_back("QT_QPA_PLATFORM=offscreen");
     } else {

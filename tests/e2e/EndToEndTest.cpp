@@ -29,7 +29,8 @@ class EndToEnd : public ::testing::Test {
     std::vector<std::string> argv{VEDO_TCP};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> env{"VEDO_REGISTRY_DIR=" + (dir_ / "reg"), "HOME=" + (dir_ / "home"),
-                                 "XDG_CONFIG_HOME=" + (dir_ / "home/.config")};
+                                 "XDG_CONFIG_HOME=" + (dir_ / "home/.config"),
+                                 "XDG_STATE_HOME=" + (dir_ / "home/.local/state")};
     if (display.empty()) {
       env.push_back("QT_QPA_PLATFORM=offscreen");
     } else {
@@ -67,6 +68,17 @@ TEST_F(EndToEnd, SendOnAnAutoMachineClosesItselfWhenDone) {
   ASSERT_GE(all.size(), 5u);
   EXPECT_EQ(all[2], "Status;2") << "the status before the command";
   EXPECT_EQ(all[4], "Status;2") << "the status right after its OK";
+}
+
+TEST_F(EndToEnd, SendLeavesItsLinesInTheJournal) {
+  testsupport::Child client(StartClient({"SEND", "Dreie 2", "P200.NC"}, ""));
+  EXPECT_EQ(client.WaitForExit(30s), 0);
+  const std::string journal = testsupport::ReadFile(dir_ / "home/.local/state/vedo/journal.tsv");
+  EXPECT_EQ(journal.rfind("Tid\tHendelse\t", 0), 0u) << journal;
+  EXPECT_NE(journal.find("\tKommando\tSEND\t2\tP200.NC\tOK\t"), std::string::npos) << journal;
+  EXPECT_NE(journal.find("\tFerdig\tSEND\t2\tP200.NC\t\tKlar\tOverf\xC3\xB8ring ferdig\tOK\t"),
+            std::string::npos)
+      << journal;
 }
 
 TEST_F(EndToEnd, FetchOnADeleteMachineWaitsForTheOperator) {

@@ -35,13 +35,14 @@ TEST(Termination, EndsAtOnceWithTheStatusOfItsCommand) {
     });
     const std::string ini =
         dir.Write("Vedo.ini", "[VedoTcp]\r\nVedoIP=" + server.Address() + "\r\n");
-    dir.Write("reg/HKEY_CURRENT_USER.reg",
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vedo]\r\n\"INI-Fil\"=\"" + ini +
-                  "\"\r\n");
+    dir.Write(
+        "reg/HKEY_CURRENT_USER.reg",
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vedo]\r\n\"INI-Fil\"=\"" + ini + "\"\r\n");
     const pid_t pid = testsupport::Spawn(
         {VEDO_TCP, "SEND", "4", "P1.NC"},
         {"VEDO_REGISTRY_DIR=" + (dir / "reg"), "HOME=" + (dir / "home"),
-         "XDG_CONFIG_HOME=" + (dir / "home/.config"), "QT_QPA_PLATFORM=offscreen"},
+         "XDG_CONFIG_HOME=" + (dir / "home/.config"),
+         "XDG_STATE_HOME=" + (dir / "home/.local/state"), "QT_QPA_PLATFORM=offscreen"},
         dir / "client.log");
     testsupport::Child client(pid);
     // The status after the accepted command is the second one of the run.
