@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Platform.h"
 #include "TempDir.h"
 
 namespace {
@@ -249,7 +250,8 @@ TEST(ProgramFile, SizeWhenTheClientCanReachTheFile) {
   testsupport::TempDir dir;
   const std::string directory = dir.Path() + "/M2/";
   dir.Write("M2/P1.NC", std::string(1234, 'x'));
-  dir.Write("M2/SUB/P\xC3\x98.NC", std::string(77, 'x'));  // "PØ.NC" as the file system has it
+  // "PØ.NC" as the file system has it.
+  dir.Write(platform::ToSystemName("M2/SUB/P\xD8.NC"), std::string(77, 'x'));
   const struct {
     const char* name;
     std::string directory;

@@ -1,18 +1,14 @@
 // Writes its working directory and arguments, one a line, to the file named by
 // ARGV_RECORD_FILE.
-#include <unistd.h>
-
-#include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 int main(int argc, char** argv) {
   const char* target = std::getenv("ARGV_RECORD_FILE");
   if (target == nullptr) return 1;
-  char cwd[PATH_MAX] = {};
-  if (::getcwd(cwd, sizeof cwd) == nullptr) return 1;
   std::ofstream out(std::string(target) + ".tmp");
-  out << cwd << "\n";
+  out << std::filesystem::current_path().string() << "\n";
   for (int i = 1; i < argc; ++i) out << argv[i] << "\n";
   out.close();
   // Appears whole or not at all, so the test can wait for it.

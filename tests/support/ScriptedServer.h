@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "Connection.h"
+
 namespace testsupport {
 
 struct ScriptedReply {
@@ -40,8 +42,8 @@ class ScriptedServer {
   ScriptedServer(const ScriptedServer&) = delete;
   ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-  int Port() const { return port_; }
-  std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
+  int Port() const { return listener_.Port(); }
+  std::string Address() const { return "127.0.0.1:" + std::to_string(Port()); }
   void SetScript(Script script);
   void SetTable(std::map<std::string, std::string> table, std::string fallback = "");
 
@@ -53,14 +55,15 @@ class ScriptedServer {
 
  private:
   void Serve();
-  void Handle(int client);
+  void Handle(platform::TcpConnection& client);
+  // Waits for the span; false when the server is stopping.
+  bool Pause(std::chrono::milliseconds span);
 
-  int listener_ = -1;
-  int wakeRead_ = -1;
-  int wakeWrite_ = -1;
-  int port_ = 0;
+  platform::CancelSignal stop_;
+  platform::TcpListener listener_;
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
+  bool stopping_ = false;
   Script script_;
   std::vector<std::string> requests_;
   std::thread thread_;

@@ -1,19 +1,25 @@
 #include "TempDir.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
 namespace testsupport {
 
 TempDir::TempDir() {
-  std::string pattern = std::filesystem::temp_directory_path().string() + "/vedo-test-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  // A name nobody else has: create_directory fails for one that exists.
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto candidate = base / ("vedo-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary folder could be made in " + base.string());
 }
 
 TempDir::~TempDir() {

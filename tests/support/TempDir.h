@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "Platform.h"
+
 namespace testsupport {
 
 class TempDir {
@@ -14,7 +16,9 @@ class TempDir {
 
   const std::string& Path() const { return path_; }
   // The full path of a name inside the folder.
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  std::string operator/(const std::string& name) const {
+    return path_ + platform::kPathSeparator + name;
+  }
   // Writes the bytes to the name (folders created), returns the full path.
   std::string Write(const std::string& name, const std::string& bytes) const;
 
