@@ -1,11 +1,7 @@
 // ServerLink against servers that misbehave in every way a peer can: silent, dripping, endless,
 // resetting, half closed, refusing, dropping, hoarding connections. Every call ends within its
 // bounds with the reply text the README names, and leaves no descriptor, thread or memory behind.
-#include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,9 +10,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <list>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "Connection.h"
+#include "HostileServer.h"
 #include "ServerLink.h"
 
 namespace {
@@ -32,6 +26,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using client::ServerLimits;
 using client::ServerLink;
+using namespace testsupport;
 
 std::size_t CountEntries(const char* folder) {
   std::size_t count = 0;
@@ -48,136 +43,6 @@ long ResidentKib() {
     if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
   }
   return -1;
-}
-
-// What the server does with one accepted connection. `stopping` is readable once the server
-// stops, so that a connection held open can end.
-using Behaviour = std::function<void(int client, int stopping)>;
-
-// A loopback server on a free port that treats every connection with the behaviour, each on a
-// thread of its own; stopping ends them all and closes every descriptor.
-class HostileServer {
- public:
-  explicit HostileServer(Behaviour behaviour, int backlog = 64, bool accepts = true)
-      : behaviour_(std::move(behaviour)) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int fds[2];
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(listener_, backlog) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-        ::pipe2(fds, O_CLOEXEC) != 0) {
-      throw std::runtime_error("HostileServer could not listen");
-    }
-    port_ = ntohs(address.sin_port);
-    stopRead_ = fds[0];
-    stopWrite_ = fds[1];
-    if (accepts) acceptor_ = std::thread([this] { AcceptAll(); });
-  }
-  ~HostileServer() {
-    (void)::write(stopWrite_, "x", 1);
-    if (acceptor_.joinable()) acceptor_.join();
-    for (auto& connection : connections_) connection.join();
-    ::close(listener_);
-    ::close(stopRead_);
-    ::close(stopWrite_);
-  }
-  int Port() const { return port_; }
-  int Accepted() const { return accepted_; }
-  int Listener() const { return listener_; }
-
- private:
-  void AcceptAll() {
-    for (;;) {
-      pollfd entries[2] = {{listener_, POLLIN, 0}, {stopRead_, POLLIN, 0}};
-      if (::poll(entries, 2, -1) < 0) continue;
-      if (entries[1].revents != 0) return;
-      const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-      if (client < 0) continue;
-      ++accepted_;
-      connections_.emplace_back([this, client] {
-        behaviour_(client, stopRead_);
-        ::close(client);
-      });
-    }
-  }
-
-  Behaviour behaviour_;
-  int listener_ = -1;
-  int stopRead_ = -1;
-  int stopWrite_ = -1;
-  int port_ = 0;
-  std::atomic<int> accepted_{0};
-  std::thread acceptor_;
-  std::list<std::thread> connections_;
-};
-
-// ---- Pieces of behaviour -------------------------------------------------------------------
-
-// Waits until the server stops or the client leaves; true when the server stops.
-bool HoldOpen(int client, int stopping, std::chrono::milliseconds limit = 60s) {
-  char sink[512];
-  const auto deadline = Clock::now() + limit;
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) return false;
-    pollfd entries[2] = {{client, POLLIN, 0}, {stopping, POLLIN, 0}};
-    if (::poll(entries, 2, static_cast<int>(left.count())) <= 0) return false;
-    if (entries[1].revents != 0) return true;
-    if (::recv(client, sink, sizeof sink, 0) <= 0) return false;
-  }
-}
-
-// Waits for a pause unless the server stops first; false when it stops.
-bool Pause(int stopping, std::chrono::milliseconds pause) {
-  pollfd entry{stopping, POLLIN, 0};
-  return ::poll(&entry, 1, static_cast<int>(pause.count())) == 0;
-}
-
-void ReadRequest(int client) {
-  std::string request;
-  char c = 0;
-  while (request.size() < 4096 && ::recv(client, &c, 1, 0) == 1) {
-    request += c;
-    if (request.size() >= 2 && request.compare(request.size() - 2, 2, "\r\n") == 0) return;
-  }
-}
-
-bool SendAll(int client, const std::string& bytes) {
-  return ::send(client, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
-         static_cast<ssize_t>(bytes.size());
-}
-
-void NoDelay(int client) {
-  const int on = 1;
-  ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-}
-
-// Closes with a reset instead of an orderly end.
-void Reset(int client) {
-  const linger abort{1, 0};
-  ::setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-}
-
-Behaviour Answer(std::vector<std::string> pieces, std::chrono::milliseconds gap = 0ms) {
-  return [pieces = std::move(pieces), gap](int client, int stopping) {
-    NoDelay(client);
-    ReadRequest(client);
-    for (const auto& piece : pieces) {
-      if (gap.count() > 0 && !Pause(stopping, gap)) return;
-      if (!SendAll(client, piece)) return;
-    }
-  };
-}
-
-std::vector<std::string> EveryByte(const std::string& bytes) {
-  std::vector<std::string> pieces;
-  for (const char c : bytes) pieces.emplace_back(1, c);
-  return pieces;
 }
 
 // ---- The table -------------------------------------------------------------------------------

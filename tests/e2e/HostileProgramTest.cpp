@@ -1,0 +1,285 @@
+// The real client, started by another program with a send, against servers that misbehave in
+// the command's call: each run ends its call within the bounds (3 s connect, 5 s reply), gives
+// the operator the README's reply text (read back from the transfer journal, which records it),
+// ends with the refused status when asked to end, and holds its descriptors, threads and memory.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "HostileServer.h"
+#include "Processes.h"
+#include "TempDir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace testsupport;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kCap = 64 * 1024;
+constexpr auto kConnectBound = 3s;
+constexpr auto kReplyBound = 5s;
+constexpr auto kSlack = 3s;  // a loaded machine, and a sanitizer build
+constexpr const char* kCommand = "SEND;2;P1.NC";
+
+// The request on the connection, looked at without taking it, so that the behaviour for the
+// command still finds it; empty when the client leaves first.
+std::string PeekRequest(int client, int stopping) {
+  char look[512];
+  for (;;) {
+    pollfd entries[2] = {{client, POLLIN, 0}, {stopping, POLLIN, 0}};
+    if (::poll(entries, 2, 10000) <= 0 || entries[1].revents != 0) return {};
+    const ssize_t seen = ::recv(client, look, sizeof look, MSG_PEEK);
+    if (seen <= 0) return {};
+    const std::string bytes(look, static_cast<std::size_t>(seen));
+    const auto end = bytes.find("\r\n");
+    if (end != std::string::npos) return bytes.substr(0, end);
+    if (!Pause(stopping, 5ms)) return {};
+  }
+}
+
+std::size_t Entries(const std::string& folder) {
+  std::error_code error;
+  std::size_t count = 0;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    ++count;
+  }
+  return count;
+}
+
+long ResidentKib(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+struct Usage {
+  std::size_t descriptors = 0;
+  std::size_t threads = 0;
+  long residentKib = 0;
+};
+
+Usage UsageOf(pid_t pid) {
+  const std::string proc = "/proc/" + std::to_string(pid);
+  return {Entries(proc + "/fd"), Entries(proc + "/task"), ResidentKib(pid)};
+}
+
+// The fields of the journal's command line, or nothing yet.
+std::vector<std::string> CommandLine(const std::string& journal) {
+  std::ifstream in(journal);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> fields;
+    std::stringstream parts(line);
+    for (std::string field; std::getline(parts, field, '\t');) fields.push_back(field);
+    if (fields.size() > 5 && fields[1] == "Kommando") return fields;
+  }
+  return {};
+}
+
+enum class Expect { Line, NoContact, NoAnswer, TooLong, PrefixOf };
+
+struct Row {
+  const char* name;
+  Behaviour command;  // what the server does with the command's connection
+  Expect expect;
+  std::string line = {};  // as the journal holds it: CR, LF and TAB become a space
+};
+
+std::vector<Row> Rows() {
+  return {
+      {"silence", [](int client, int stopping) { HoldOpen(client, stopping); }, Expect::NoAnswer},
+      {"one byte a second",
+       [](int client, int stopping) {
+         ReadRequest(client);
+         while (Pause(stopping, 1s) && SendAll(client, "x")) {
+         }
+       },
+       Expect::NoAnswer},
+      {"10 MB without a line end",
+       [](int client, int) {
+         ReadRequest(client);
+         const std::string block(1 << 20, 'm');
+         for (int i = 0; i < 10 && SendAll(client, block); ++i) {
+         }
+       },
+       Expect::TooLong},
+      {"zero bytes", Answer({std::string("O\0K\r\n", 5)}), Expect::Line, "O?K"},
+      {"a CR alone, then close", Answer({"\r"}), Expect::Line, " "},
+      {"a reset in the middle of the line",
+       [](int client, int stopping) {
+         Answer({"Ikke"})(client, stopping);
+         Pause(stopping, 50ms);
+         Reset(client);
+       },
+       Expect::PrefixOf, "Ikke"},
+      {"a close before any byte", [](int, int) {}, Expect::Line, ""},
+      {"half open: a line without its end, the sending side shut",
+       [](int client, int stopping) {
+         Answer({"Nei"})(client, stopping);
+         ::shutdown(client, SHUT_WR);
+         HoldOpen(client, stopping);
+       },
+       Expect::Line, "Nei"},
+      {"a reply split at every byte", Answer(EveryByte("Maskinen svarer ikke\r\n"), 2ms),
+       Expect::Line, "Maskinen svarer ikke"},
+      {"exactly the cap", Answer({std::string(kCap, 'c') + "\r\n"}), Expect::Line,
+       std::string(kCap, 'c')},
+      {"one past the cap", Answer({std::string(kCap + 1, 'p') + "\r\n"}), Expect::TooLong},
+  };
+}
+
+std::string Expected(Expect expect, const std::string& line, int port) {
+  const std::string address = "(127.0.0.1:" + std::to_string(port) + ")";
+  switch (expect) {
+    case Expect::NoContact:
+      return "Ingen kontakt med Orvi-Vedo-server " + address;
+    case Expect::NoAnswer:
+      return "Intet svar fra Orvi-Vedo-server " + address;
+    case Expect::TooLong:
+      return "For langt svar fra Orvi-Vedo-server " + address;
+    case Expect::Line:
+    case Expect::PrefixOf:
+      break;
+  }
+  return line;
+}
+
+class HostileProgram : public ::testing::Test {
+ protected:
+  // Starts "VedoTcp SEND 2 P1.NC" (or another command) against the port; its journal beside
+  // its INI file.
+  pid_t Start(int port, const std::string& command = "SEND") {
+    const std::string ini =
+        dir_.Write("Vedo.ini", "[VedoTcp]\r\nVedoIP=127.0.0.1:" + std::to_string(port) +
+                                   "\r\nJournal=journal.tsv\r\n");
+    dir_.Write(
+        "reg/HKEY_CURRENT_USER.reg",
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vedo]\r\n\"INI-Fil\"=\"" + ini + "\"\r\n");
+    return Spawn({VEDO_TCP, command, "2", "P1.NC"},
+                 {"VEDO_REGISTRY_DIR=" + (dir_ / "reg"), "HOME=" + (dir_ / "home"),
+                  "XDG_CONFIG_HOME=" + (dir_ / "home/.config"),
+                  "XDG_STATE_HOME=" + (dir_ / "home/.local/state"), "QT_QPA_PLATFORM=offscreen"},
+                 dir_ / "client.log");
+  }
+
+  // Waits for the journal's command line; its reply field, or "<none>" at the deadline.
+  std::string WaitForReply(Clock::duration limit) {
+    const auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+      const auto fields = CommandLine(dir_ / "journal.tsv");
+      if (!fields.empty()) return fields[5];
+      std::this_thread::sleep_for(20ms);
+    }
+    return "<none>";
+  }
+
+  void TearDown() override {
+    if (HasFailure()) std::cout << "client output:\n" << ReadFile(dir_ / "client.log");
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(HostileProgram, CommandCallEndsInItsBoundsWithItsText) {
+  for (const Row& row : Rows()) {
+    SCOPED_TRACE(row.name);
+    std::atomic<long long> commandAt{0};  // steady-clock ticks when the command came
+    std::atomic<int> statusCalls{0};
+    HostileServer server([&](int client, int stopping) {
+      const std::string request = PeekRequest(client, stopping);
+      if (request == kCommand) {
+        commandAt = Clock::now().time_since_epoch().count();
+        return row.command(client, stopping);
+      }
+      ReadRequest(client);
+      if (request == "Knapper;2") SendAll(client, ";SEND;AUTO;\r\n");
+      if (request.rfind("Status;", 0) == 0) {
+        ++statusCalls;
+        SendAll(client, "Dreie 2;P1.NC;Klar;;0;;0\r\n");
+      }
+    });
+    std::filesystem::remove(dir_ / "journal.tsv");
+    const pid_t pid = Start(server.Port());
+    Child client(pid);
+
+    // Before the command: the program as it stands after its start-up.
+    const auto startDeadline = Clock::now() + 20s;
+    while (commandAt == 0 && Clock::now() < startDeadline) std::this_thread::sleep_for(5ms);
+    ASSERT_NE(commandAt, 0) << "the command never came";
+    const Usage before = UsageOf(pid);
+
+    const std::string reply = WaitForReply(kReplyBound + kSlack);
+    const auto took = Clock::now() - Clock::time_point(Clock::duration(commandAt.load()));
+    EXPECT_LT(took, kReplyBound + kSlack);
+    if (row.expect == Expect::PrefixOf) {
+      EXPECT_EQ(row.line.rfind(reply, 0), 0u) << "reply: " << reply;
+    } else {
+      EXPECT_EQ(reply, Expected(row.expect, row.line, server.Port()));
+    }
+
+    // Ticks go on after the call, each one a connection made and closed again.
+    const int seen = statusCalls;
+    const auto tickDeadline = Clock::now() + 10s;
+    while (statusCalls < seen + 2 && Clock::now() < tickDeadline) std::this_thread::sleep_for(20ms);
+    EXPECT_GE(statusCalls, seen + 2) << "the status ticks stopped";
+    const Usage after = UsageOf(pid);
+    EXPECT_LE(after.descriptors, before.descriptors) << "descriptors left behind";
+    EXPECT_LE(after.threads, before.threads) << "threads left behind";
+    EXPECT_LT(after.residentKib - before.residentKib, 16 * 1024) << "KiB more";
+
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(client.WaitForExit(10s), 1) << "the refused status, not a crash";
+  }
+}
+
+TEST_F(HostileProgram, RefusedConnectIsNoContact) {
+  // Bound, never listened on: nothing answers and nobody else takes the port.
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), length), 0);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  const int port = ntohs(address.sin_port);
+  // A fetch: with no button list it has no prompt before its call, as a send would have.
+  Child client(Start(port, "HENT"));
+  EXPECT_EQ(WaitForReply(10s + kSlack), Expected(Expect::NoContact, "", port));
+  ::close(fd);
+}
+
+TEST_F(HostileProgram, DroppedConnectIsNoContactAtTheConnectBound) {
+  HostileServer server({}, 0, false);
+  std::vector<int> fillers;
+  for (int i = 0; i < 16; ++i) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(server.Port()));
+    ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    fillers.push_back(fd);
+  }
+  const auto start = Clock::now();
+  Child client(Start(server.Port(), "HENT"));
+  // The button list, the first status and the command: three calls, each at the bound.
+  EXPECT_EQ(WaitForReply(3 * kConnectBound + 10s), Expected(Expect::NoContact, "", server.Port()));
+  EXPECT_GE(Clock::now() - start, 3 * kConnectBound - 100ms) << "the attempts were not dropped";
+  for (const int fd : fillers) ::close(fd);
+}
+
+}  // namespace
