@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages the build, the tests and the demo need; skips what is present.
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config libgtest-dev qt6-base-dev qt6-tools-dev qt6-l10n-tools xvfb xauth xdotool clang-format clang-14 libclang-rt-14-dev)
+packages=(g++ cmake make pkg-config libgtest-dev qt6-base-dev qt6-tools-dev qt6-l10n-tools xvfb xauth xdotool clang-format clang-14 libclang-rt-14-dev
+          g++-mingw-w64-x86-64 wine64 googletest)
 
 missing=()
 for package in "${packages[@]}"; do

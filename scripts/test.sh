@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test in both configurations: the normal build and the one with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Also runs each fuzz target briefly and checks
-# the format of the sources.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the Windows build under Wine. Also runs
+# each fuzz target briefly and checks the format of the sources.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -16,6 +16,14 @@ for config in release sanitize; do
   cmake --build "$dir" -j "$jobs"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 done
+# The Windows build, cross-compiled with MinGW-w64; its tests run under Wine in a prefix inside
+# build/windows. Then the native backend is compared with it case by case.
+echo "== windows =="
+cmake -S . -B build/windows -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake >/dev/null
+cmake --build build/windows -j "$jobs"
+ctest --test-dir build/windows --output-on-failure -j "$jobs"
+ctest --test-dir build/release --output-on-failure -R backend_differential
 # The fuzz targets, built with clang, libFuzzer and both sanitizers, about 15 s each from the
 # seed corpus in the tree (new inputs go to a scratch folder; the tree's corpus stays as it is).
 # Longer runs by hand: build/fuzz/fuzz/fuzz_reply -max_total_time=600 fuzz/corpus/fuzz_reply
