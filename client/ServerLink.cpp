@@ -85,6 +85,8 @@ CallResult ReadLine(platform::TcpConnection& connection, std::size_t maxReply, D
     if (!connection.Consume(take)) break;
     if (lineEnds) return result;
   }
+  // Closed without a line end: a held CR is part of the reply after all.
+  if (reply.size() > maxReply) return {CallOutcome::TooLong, {}};
   return result;
 }
 
