@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <thread>
 
 #include "CancelNative.h"
@@ -14,10 +16,12 @@ namespace platform {
 namespace {
 
 struct Lookup {
-  Lookup() : done(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-  ~Lookup() {
-    if (done != nullptr) ::CloseHandle(done);
+  Lookup() : done(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    if (done == nullptr) {
+      throw std::runtime_error("CreateEvent failed: error " + std::to_string(::GetLastError()));
+    }
   }
+  ~Lookup() { ::CloseHandle(done); }
   Lookup(const Lookup&) = delete;
   Lookup& operator=(const Lookup&) = delete;
 
@@ -47,7 +51,6 @@ std::optional<Ipv4Address> LookUpIpv4(const std::string& name, Deadline deadline
                                       const CancelSignal& cancel) {
   if (cancel.Cancelled()) return std::nullopt;
   auto lookup = std::make_shared<Lookup>();
-  if (lookup->done == nullptr) return std::nullopt;
   std::thread([lookup, name] {
     lookup->address = FirstIpv4(name);
     ::SetEvent(lookup->done);
