@@ -1,31 +1,24 @@
 #include "Server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <ctime>
 #include <iomanip>
-#include <mutex>
 #include <sstream>
-#include <stdexcept>
-#include <thread>
-#include <vector>
 
 #include "Cp1252.h"
 
 namespace dncsim {
 namespace {
 
-// A client that sends no complete line in this time is dropped.
-constexpr int kRequestTimeoutMs = 5000;
-constexpr std::size_t kMaxRequest = 4096;
+using Clock = std::chrono::steady_clock;
 
-std::mutex logMutex;
+// A client that sends no complete line in this time is dropped, however slowly it sends.
+constexpr auto kRequestTimeout = std::chrono::seconds(5);
+constexpr std::size_t kMaxRequest = 4096;
+// With no new connection for this long, finished threads are reaped all the same.
+constexpr auto kReapInterval = std::chrono::milliseconds(500);
+// After a failed accept (descriptors used up, say): a pause, so as not to spin.
+constexpr auto kAcceptRetry = std::chrono::milliseconds(20);
 
 std::string Timestamp() {
   const auto now = std::chrono::system_clock::now();
@@ -40,16 +33,23 @@ std::string Timestamp() {
   return text.str();
 }
 
-// Reads up to CR LF; false when the client closes, sends too much or takes too long.
-bool ReadRequest(int client, std::string& request) {
-  char c = 0;
-  while (request.size() < kMaxRequest) {
-    pollfd entry{client, POLLIN, 0};
-    if (::poll(&entry, 1, kRequestTimeoutMs) <= 0) return false;
-    if (::recv(client, &c, 1, 0) != 1) return false;
-    request += c;
-    if (request.size() >= 2 && request.compare(request.size() - 2, 2, "\r\n") == 0) {
-      request.resize(request.size() - 2);
+// Reads up to CR LF; false when the client closes, sends too much, takes too long or the server
+// stops. Bytes after the CR LF are not part of the request.
+bool ReadRequest(platform::TcpConnection& connection, platform::Deadline deadline,
+                 const platform::CancelSignal& stop, std::string& request) {
+  char buffer[512];
+  std::string bytes;
+  while (bytes.size() < kMaxRequest) {
+    std::size_t got = 0;
+    if (connection.Receive(buffer, sizeof buffer, got, deadline, stop) !=
+            platform::WaitEnd::Ready ||
+        got == 0) {
+      return false;
+    }
+    bytes.append(buffer, got);
+    const auto end = bytes.find("\r\n");
+    if (end != std::string::npos && end < kMaxRequest) {
+      request = bytes.substr(0, end);
       return true;
     }
   }
@@ -59,74 +59,61 @@ bool ReadRequest(int client, std::string& request) {
 }  // namespace
 
 Server::Server(const std::string& host, int port, Answer answer, std::ostream& log)
-    : answer_(std::move(answer)), log_(log) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  if (::inet_aton(host.c_str(), &address.sin_addr) == 0) {
-    throw std::runtime_error("not an IPv4 address: " + host);
-  }
-  listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const int reuse = 1;
-  ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
-  socklen_t length = sizeof address;
-  int pipeFds[2];
-  if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      ::listen(listener_, 64) != 0 ||
-      ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-      ::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
-    throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
-  }
-  wakeRead_ = pipeFds[0];
-  wakeWrite_ = pipeFds[1];
-  port_ = ntohs(address.sin_port);
-}
+    : listener_(host, static_cast<std::uint16_t>(port), 512),
+      answer_(std::move(answer)),
+      log_(log) {}
 
 Server::~Server() {
-  ::close(listener_);
-  ::close(wakeRead_);
-  ::close(wakeWrite_);
+  Stop();
+  for (auto& worker : workers_) worker.thread.join();
 }
 
-void Server::Stop() { (void)::write(wakeWrite_, "x", 1); }
+void Server::Stop() { stop_.Cancel(); }
 
 void Server::Run() {
-  std::vector<std::thread> connections;
-  for (;;) {
-    pollfd entries[2] = {{listener_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-    if (::poll(entries, 2, -1) < 0) continue;
-    if (entries[1].revents != 0) break;
-    sockaddr_in peer{};
-    socklen_t length = sizeof peer;
-    const int client =
-        ::accept4(listener_, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC);
-    if (client < 0) continue;
-    const std::string peerText =
-        std::string(::inet_ntoa(peer.sin_addr)) + ":" + std::to_string(ntohs(peer.sin_port));
-    connections.emplace_back([this, client, peerText] { Serve(client, peerText); });
-    if (connections.size() > 64) {  // join the ones that are long done
-      for (auto& connection : connections) connection.join();
-      connections.clear();
+  while (!stop_.Cancelled()) {
+    platform::WaitEnd end = platform::WaitEnd::Ready;
+    auto connection = listener_.Accept(Clock::now() + kReapInterval, stop_, end);
+    ReapFinished();
+    if (!connection) {
+      if (end == platform::WaitEnd::Failed) std::this_thread::sleep_for(kAcceptRetry);
+      continue;
     }
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    workers_.push_back({std::thread([this, finished, owned = std::move(connection)]() mutable {
+                          Serve(*owned);
+                          owned.reset();  // closed before the thread counts as finished
+                          *finished = true;
+                        }),
+                        finished});
   }
-  for (auto& connection : connections) connection.join();
+  for (auto& worker : workers_) worker.thread.join();
+  workers_.clear();
 }
 
-void Server::Serve(int client, const std::string& peer) {
+// Joins only threads that have ended, which returns at once: a slow client never holds up the
+// accepting of new ones.
+void Server::ReapFinished() {
+  std::erase_if(workers_, [](Worker& worker) {
+    if (!*worker.finished) return false;
+    worker.thread.join();
+    return true;
+  });
+}
+
+void Server::Serve(platform::TcpConnection& connection) {
+  const auto deadline = Clock::now() + kRequestTimeout;
   std::string request;
-  if (ReadRequest(client, request)) {
-    const std::string reply = answer_(request);
-    {
-      // Logged before the reply goes out, so that the log keeps the order of a client's calls.
-      std::lock_guard lock(logMutex);
-      log_ << Timestamp() << ' ' << peer << " \"" << platform::Cp1252ToUtf8(request) << "\" -> \""
-           << platform::Cp1252ToUtf8(reply) << '"' << std::endl;
-    }
-    const std::string line = reply + "\r\n";
-    (void)::send(client, line.data(), line.size(), MSG_NOSIGNAL);
+  if (!ReadRequest(connection, deadline, stop_, request)) return;
+  const std::string reply = answer_(request);
+  {
+    // Logged before the reply goes out, so that the log keeps the order of a client's calls.
+    std::lock_guard lock(logMutex_);
+    log_ << Timestamp() << ' ' << connection.PeerText() << " \"" << platform::Cp1252ToUtf8(request)
+         << "\" -> \"" << platform::Cp1252ToUtf8(reply) << '"' << std::endl;
   }
-  ::shutdown(client, SHUT_RDWR);
-  ::close(client);
+  // A client that does not take its reply in time is left; the reply is its loss only.
+  (void)connection.Send(reply + "\r\n", deadline, stop_);
 }
 
 }  // namespace dncsim
