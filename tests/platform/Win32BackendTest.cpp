@@ -3,8 +3,11 @@
 #include <windows.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -144,6 +147,36 @@ TEST(Win32Files, UserStateDirectoryIsLocalAppData) {
   const char* local = std::getenv("LOCALAPPDATA");
   ASSERT_NE(local, nullptr);
   EXPECT_EQ(platform::UserStateDirectory(), local);
+}
+
+TEST(Win32Termination, ACtrlCCallsTheWatcherOnceOnAThreadOfItsOwn) {
+  std::mutex mutex;
+  std::condition_variable called;
+  int calls = 0;
+  std::thread::id caller;
+  platform::WatchTermination([&] {
+    std::lock_guard lock(mutex);
+    ++calls;
+    caller = std::this_thread::get_id();
+    called.notify_all();
+  });
+  // A test run has no console of its own; one is made for the test alone.
+  const bool ownConsole = ::GetConsoleWindow() == nullptr && ::AllocConsole();
+  const bool sent =
+      ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) && ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+  if (!sent) {
+    if (ownConsole) ::FreeConsole();
+    platform::WatchTermination({});
+    GTEST_SKIP() << "no console to send Ctrl+C to";
+  }
+  std::unique_lock lock(mutex);
+  EXPECT_TRUE(called.wait_for(lock, std::chrono::seconds(10), [&] { return calls > 0; }));
+  lock.unlock();
+  platform::WatchTermination({});
+  if (ownConsole) ::FreeConsole();
+  lock.lock();
+  EXPECT_EQ(calls, 1) << "a second request is not passed on";
+  EXPECT_NE(caller, std::this_thread::get_id());
 }
 
 TEST(Win32Launch, ShellOpenStartsTheProgramWithParametersAndFolder) {
