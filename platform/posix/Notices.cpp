@@ -1,34 +1,14 @@
+// Without a window system of its own, the backend writes notices to standard error.
 #include <iostream>
-#include <utility>
 
-#include "Platform.h"
+#include "SystemNotices.h"
 
-namespace platform {
-namespace {
+namespace platform::backend {
 
-NoticeHandlers& Installed() {
-  static NoticeHandlers handlers;
-  return handlers;
-}
-
-}  // namespace
-
-void SetNoticeHandlers(NoticeHandlers handlers) { Installed() = std::move(handlers); }
-
-void ShowNoticeBox(const std::string& caption, const std::string& text) {
-  if (Installed().box) {
-    Installed().box(caption, text);
-    return;
-  }
+void SystemNoticeBox(const std::string& caption, const std::string& text) {
   std::cerr << caption << ": " << text << std::endl;
 }
 
-void ShowPlainMessage(const std::string& text) {
-  if (Installed().plain) {
-    Installed().plain(text);
-    return;
-  }
-  std::cerr << text << std::endl;
-}
+void SystemPlainMessage(const std::string& text) { std::cerr << text << std::endl; }
 
-}  // namespace platform
+}  // namespace platform::backend
