@@ -3,11 +3,8 @@
 // descriptors are given back as connections end, while it goes on running.
 #include "Server.h"
 
-#include <sys/socket.h>
-
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
