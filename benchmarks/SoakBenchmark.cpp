@@ -5,9 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
-#include <filesystem>
-#include <fstream>
 
+#include "ProcessUsage.h"
 #include "ScriptedServer.h"
 #include "ServerLink.h"
 
@@ -15,21 +14,8 @@ namespace {
 
 using testsupport::ScriptedReply;
 
-double OpenDescriptors() {
-  double count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-    ++count;
-  }
-  return count;
-}
-
-double ResidentKib() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6));
-  }
-  return -1;
-}
+double OpenDescriptors() { return static_cast<double>(testsupport::OwnUsage().descriptors); }
+double ResidentKib() { return static_cast<double>(testsupport::OwnUsage().residentKib); }
 
 void BM_ExchangeSoak(benchmark::State& state) {
   std::atomic<long> served{0};

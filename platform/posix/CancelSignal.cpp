@@ -35,8 +35,8 @@ bool CancelSignal::Cancelled() const { return native_->set; }
 
 int PollTimeout(Deadline deadline) {
   if (deadline == Deadline::max()) return -1;
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-      deadline - std::chrono::steady_clock::now());
+  const auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
   return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, INT_MAX));
 }
 

@@ -123,8 +123,7 @@ WaitEnd TcpConnection::Connect(const Ipv4Address& address, std::uint16_t port, D
   return WaitEnd::Ready;
 }
 
-WaitEnd TcpConnection::Send(std::string_view bytes, Deadline deadline,
-                            const CancelSignal& cancel) {
+WaitEnd TcpConnection::Send(std::string_view bytes, Deadline deadline, const CancelSignal& cancel) {
   std::size_t sent = 0;
   while (sent < bytes.size()) {
     if (cancel.Cancelled()) return WaitEnd::Cancelled;

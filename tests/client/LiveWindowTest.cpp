@@ -3,9 +3,9 @@
 // under way at once with nothing of its sequence after it.
 #include <QTest>
 #include <QTimer>
-#include <filesystem>
 
 #include "FormFixture.h"
+#include "ProcessUsage.h"
 
 namespace {
 
@@ -16,11 +16,6 @@ using testsupport::ScriptedReply;
 using Requests = std::vector<std::string>;
 
 using LiveWindow = FormTest;
-
-std::size_t Entries(const char* folder) {
-  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
-                                                std::filesystem::directory_iterator()));
-}
 
 // Runs the action once the server has seen the request, from the event loop that the call
 // keeps running.
@@ -49,7 +44,8 @@ TEST_F(LiveWindow, ClosingDuringACallEndsItAndTheSequence) {
     std::function<void(client::TVedoForm&)> close;
   } rows[] = {
       {"quit button", [](client::TVedoForm& form) { form.Controls().AvsluttButton->click(); }},
-      {"Escape", [](client::TVedoForm& form) {
+      {"Escape",
+       [](client::TVedoForm& form) {
          QTest::keyClick(form.Controls().SendButton, Qt::Key_Escape);
        }},
       {"window's close button", [](client::TVedoForm& form) { form.close(); }},
@@ -96,8 +92,7 @@ TEST_F(LiveWindow, TicksAndClicksDuringACallStartNothing) {
 }
 
 TEST_F(LiveWindow, NoThreadOrDescriptorOutlivesACancelledCall) {
-  const std::size_t threads = Entries("/proc/self/task");
-  const std::size_t descriptors = Entries("/proc/self/fd");
+  const auto before = testsupport::OwnUsage();
   {
     auto& form = Start({"3"}, Machine3(";SEND;AUTO;RESTART;"));
     server_.SetScript(SilentOnSend);
@@ -107,8 +102,10 @@ TEST_F(LiveWindow, NoThreadOrDescriptorOutlivesACancelledCall) {
   }
   // The server lets go of its end once it sees the client gone.
   EXPECT_TRUE(testsupport::RunEventLoopUntil([&] {
-    return Entries("/proc/self/task") == threads && Entries("/proc/self/fd") == descriptors;
-  })) << Entries("/proc/self/task") << " threads, " << Entries("/proc/self/fd") << " descriptors";
+    const auto now = testsupport::OwnUsage();
+    return now.threads == before.threads && now.descriptors == before.descriptors;
+  })) << testsupport::OwnUsage().threads
+      << " threads, " << testsupport::OwnUsage().descriptors << " descriptors";
 }
 
 TEST_F(LiveWindow, TheOperatorsStartShowsTheWindowBeforeTheServerAnswers) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ProcessUsage.h"
 #include "Processes.h"
 #include "ScriptedServer.h"
 #include "ServerLink.h"
@@ -49,13 +50,7 @@ class ClosedPort {
   int port_ = 0;
 };
 
-std::size_t OpenDescriptors() {
-  std::size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-    ++count;
-  }
-  return count;
-}
+std::size_t OpenDescriptors() { return testsupport::OwnUsage().descriptors; }
 
 TEST(ServerCall, NoContactTextsAndNoDescriptorLeft) {
   const ClosedPort closed;

@@ -32,16 +32,23 @@ TEST(Session, ClosingInACommandsDialogEndsTheCommandThere) {
     std::function<void(client::MachineSession&)> command;
     Requests requests;  // after the start-up
   } rows[] = {
-      {"send, at the Read prompt", ";SEND;", [](auto& s) { s.SendProgram(); },
+      {"send, at the Read prompt",
+       ";SEND;",
+       [](auto& s) { s.SendProgram(); },
        {"Filnavn;3;P1.NC", "Status;3"}},
-      {"fetch, at the transfer prompt", ";HENT;SLETT;", [](auto& s) { s.FetchProgram(); },
+      {"fetch, at the transfer prompt",
+       ";HENT;SLETT;",
+       [](auto& s) { s.FetchProgram(); },
        {"Slett;3;P1.NC", "Status;3"}},
-      {"refused send, at its message", ";SEND;AUTO;", [](auto& s) { s.SendProgram(); },
+      {"refused send, at its message",
+       ";SEND;AUTO;",
+       [](auto& s) { s.SendProgram(); },
        {"Send;3;P1.NC"}},
-      {"program choice, in the file dialog", ";SEND;", [](auto& s) { s.ChooseProgram(); },
+      {"program choice, in the file dialog",
+       ";SEND;",
+       [](auto& s) { s.ChooseProgram(); },
        {"Maskin-Les;3;Katalog;", "Maskin-Les;3;Protokoll;"}},
-      {"machine choice, in the list", ";SEND;", [](auto& s) { s.ChooseMachine(); },
-       {"Maskiner"}},
+      {"machine choice, in the list", ";SEND;", [](auto& s) { s.ChooseMachine(); }, {"Maskiner"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

@@ -31,26 +31,13 @@ class Arguments : public ::testing::Test {
   // Machine 2 sends without a prompt and every name is machine 2; a command is taken and its
   // transfer reported done at once, so the client closes itself.
   Arguments() : server_(Reply) {
-    // "cfgø" on disk; the registry file names it in cp1252.
-    dir_.Write("cfg\xC3\xB8/Vedo.ini", "[VedoTcp]\r\nVedoIP=" + server_.Address() + "\r\n");
-    dir_.Write("reg/HKEY_CURRENT_USER.reg",
-               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vedo]\r\n\"INI-Fil\"=\"" +
-                   dir_ / "cfg\xF8/Vedo.ini" + "\"\r\n");
+    // "cfgø": the registry names it in cp1252, the disk in UTF-8.
+    e2e::WriteClientSettings(dir_, "[VedoTcp]\r\nVedoIP=" + server_.Address() + "\r\n",
+                             "cfg\xF8/Vedo.ini");
   }
 
   pid_t StartClient(const std::vector<std::string>& arguments, const std::string& display = "") {
-    std::vector<std::string> argv{VEDO_TCP};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> env{"VEDO_REGISTRY_DIR=" + (dir_ / "reg"), "HOME=" + (dir_ / "home"),
-                                 "XDG_CONFIG_HOME=" + (dir_ / "home/.config"),
-                                 "XDG_STATE_HOME=" + (dir_ / "home/.local/state")};
-    if (display.empty()) {
-      env.push_back("QT_QPA_PLATFORM=offscreen");
-    } else {
-      env.push_back("QT_QPA_PLATFORM=xcb");
-      env.push_back("DISPLAY=" + display);
-    }
-    return testsupport::Spawn(argv, env, dir_ / "client.log");
+    return e2e::StartClient(dir_, arguments, display);
   }
 
   // The requests without the status polls.

@@ -18,26 +18,12 @@ constexpr const char* kTitle = "Orvi-Vedo fjernstyring";
 class EndToEnd : public ::testing::Test {
  protected:
   EndToEnd() : simulator_(dir_.Path(), 20.0) {
-    const std::string ini = dir_.Write(
-        "Vedo.ini", "[VedoTcp]\r\nVedoIP=127.0.0.1:" + std::to_string(simulator_.Port()) + "\r\n");
-    dir_.Write(
-        "reg/HKEY_CURRENT_USER.reg",
-        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vedo]\r\n\"INI-Fil\"=\"" + ini + "\"\r\n");
+    e2e::WriteClientSettings(
+        dir_, "[VedoTcp]\r\nVedoIP=127.0.0.1:" + std::to_string(simulator_.Port()) + "\r\n");
   }
 
   pid_t StartClient(const std::vector<std::string>& arguments, const std::string& display) {
-    std::vector<std::string> argv{VEDO_TCP};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> env{"VEDO_REGISTRY_DIR=" + (dir_ / "reg"), "HOME=" + (dir_ / "home"),
-                                 "XDG_CONFIG_HOME=" + (dir_ / "home/.config"),
-                                 "XDG_STATE_HOME=" + (dir_ / "home/.local/state")};
-    if (display.empty()) {
-      env.push_back("QT_QPA_PLATFORM=offscreen");
-    } else {
-      env.push_back("QT_QPA_PLATFORM=xcb");
-      env.push_back("DISPLAY=" + display);
-    }
-    return testsupport::Spawn(argv, env, dir_ / "client.log");
+    return e2e::StartClient(dir_, arguments, display);
   }
 
   // The requests without the status polls, which come every second in any number.

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "Platform.h"
 #include "Processes.h"
 #include "TempDir.h"
 
@@ -110,6 +111,31 @@ bool Visible(const std::string& display, const std::string& title, const std::st
 }
 
 }  // namespace
+
+void WriteClientSettings(const testsupport::TempDir& dir, const std::string& iniText,
+                         const std::string& ini) {
+  dir.Write(platform::ToSystemName(ini), iniText);
+  const std::string iniPath = platform::FromSystemName(dir.Path()).value() + "/" + ini;
+  dir.Write(
+      "reg/HKEY_CURRENT_USER.reg",
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vedo]\r\n\"INI-Fil\"=\"" + iniPath + "\"\r\n");
+}
+
+pid_t StartClient(const testsupport::TempDir& dir, const std::vector<std::string>& arguments,
+                  const std::string& display) {
+  std::vector<std::string> argv{VEDO_TCP};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  std::vector<std::string> env{"VEDO_REGISTRY_DIR=" + (dir / "reg"), "HOME=" + (dir / "home"),
+                               "XDG_CONFIG_HOME=" + (dir / "home/.config"),
+                               "XDG_STATE_HOME=" + (dir / "home/.local/state")};
+  if (display.empty()) {
+    env.push_back("QT_QPA_PLATFORM=offscreen");
+  } else {
+    env.push_back("QT_QPA_PLATFORM=xcb");
+    env.push_back("DISPLAY=" + display);
+  }
+  return Spawn(argv, env, dir / "client.log");
+}
 
 bool PressKeyInWindow(const std::string& display, const std::string& title,
                       const std::string& key) {

@@ -10,7 +10,21 @@
 #include <string>
 #include <vector>
 
+namespace testsupport {
+class TempDir;
+}
+
 namespace e2e {
+
+// The client's settings inside a test folder: the INI text at `ini`, a name in the folder in
+// cp1252 (on disk under its system name), and a registry that names that file.
+void WriteClientSettings(const testsupport::TempDir& dir, const std::string& iniText,
+                         const std::string& ini = "Vedo.ini");
+
+// The real client with the arguments, its registry, home and state inside the folder and its
+// output in "client.log" there; offscreen unless a display is given.
+pid_t StartClient(const testsupport::TempDir& dir, const std::vector<std::string>& arguments,
+                  const std::string& display = "");
 
 class Simulator {
  public:

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "Processes.h"
+#include "Programs.h"
 #include "ScriptedServer.h"
 #include "TempDir.h"
 
@@ -33,17 +34,8 @@ TEST(Termination, EndsAtOnceWithTheStatusOfItsCommand) {
       if (request == "SEND;4;P1.NC") return ScriptedReply::Line("OK");
       return ScriptedReply::Line("Dreie 4;P1.NC;Sender;;10;;0");
     });
-    const std::string ini =
-        dir.Write("Vedo.ini", "[VedoTcp]\r\nVedoIP=" + server.Address() + "\r\n");
-    dir.Write(
-        "reg/HKEY_CURRENT_USER.reg",
-        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vedo]\r\n\"INI-Fil\"=\"" + ini + "\"\r\n");
-    const pid_t pid = testsupport::Spawn(
-        {VEDO_TCP, "SEND", "4", "P1.NC"},
-        {"VEDO_REGISTRY_DIR=" + (dir / "reg"), "HOME=" + (dir / "home"),
-         "XDG_CONFIG_HOME=" + (dir / "home/.config"),
-         "XDG_STATE_HOME=" + (dir / "home/.local/state"), "QT_QPA_PLATFORM=offscreen"},
-        dir / "client.log");
+    e2e::WriteClientSettings(dir, "[VedoTcp]\r\nVedoIP=" + server.Address() + "\r\n");
+    const pid_t pid = e2e::StartClient(dir, {"SEND", "4", "P1.NC"});
     testsupport::Child client(pid);
     // The status after the accepted command is the second one of the run.
     const std::size_t count = row.commandAnswered ? 4 : 3;
