@@ -22,7 +22,8 @@ CallResult QtCallRunner::Run(const ServerLink& link, const std::string& request)
         pending->result = result;
         pending->done = true;
         // Wakes the wait below; posted, so it is safe from the worker's thread.
-        QMetaObject::invokeMethod(&wakeTarget_, [] {}, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &wakeTarget_, [] {}, Qt::QueuedConnection);
       },
       &pending->failure);
   // Not a QEventLoop::exec: a quitting application ends every running loop at once, while
