@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "LinkTo.h"
 #include "ProcessUsage.h"
 #include "Processes.h"
 #include "ScriptedServer.h"
@@ -19,16 +20,9 @@ namespace {
 
 using client::ServerLink;
 using namespace std::chrono_literals;
+using testsupport::LinkTo;
 using testsupport::ScriptedReply;
 using testsupport::ScriptedServer;
-
-ServerLink LinkTo(const ScriptedServer& server) {
-  ServerLink link;
-  link.SetHost("127.0.0.1");
-  link.SetPort(std::to_string(server.Port()));
-  link.SetLimits({1000ms, 1000ms, 2048});
-  return link;
-}
 
 // A port on which nothing listens: bound, never listened on, so nobody else takes it.
 class ClosedPort {

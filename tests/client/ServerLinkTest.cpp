@@ -5,22 +5,16 @@
 #include <gtest/gtest.h>
 
 #include "Connection.h"
+#include "LinkTo.h"
 #include "ScriptedServer.h"
 
 namespace {
 
 using client::ServerLink;
 using namespace std::chrono_literals;
+using testsupport::LinkTo;
 using testsupport::ScriptedReply;
 using testsupport::ScriptedServer;
-
-ServerLink LinkTo(const ScriptedServer& server) {
-  ServerLink link;
-  link.SetHost("127.0.0.1");
-  link.SetPort(std::to_string(server.Port()));
-  link.SetLimits({1000ms, 1000ms, 2048});
-  return link;
-}
 
 using Chunk = ScriptedReply::Chunk;
 
