@@ -1,9 +1,9 @@
 // The edit button starts "VedoEdit" beside the program: here the test program's own folder,
 // where the build puts a stand-in that records the arguments it received.
-#include <QThread>
 #include <filesystem>
 
 #include "FormFixture.h"
+#include "WaitUntil.h"
 
 namespace {
 
@@ -14,10 +14,8 @@ using Requests = std::vector<std::string>;
 using Editor = FormTest;
 
 std::vector<std::string> RecordedArguments(const std::string& file) {
-  const QDeadlineTimer deadline(20000);
-  while (!std::filesystem::exists(file) && !deadline.hasExpired()) QThread::msleep(10);
   std::vector<std::string> lines;
-  std::string text = testsupport::ReadFile(file);
+  const std::string text = testsupport::WaitForFile(file);
   std::size_t begin = 0;
   while (begin < text.size()) {
     const auto end = text.find('\n', begin);

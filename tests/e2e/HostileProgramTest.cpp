@@ -22,6 +22,7 @@
 #include "Processes.h"
 #include "Programs.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 
 namespace {
 
@@ -142,14 +143,16 @@ class HostileProgram : public ::testing::Test {
   }
 
   // Waits for the journal's command line; its reply field, or "<none>" at the deadline.
-  std::string WaitForReply(Clock::duration limit) {
-    const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
-      const auto fields = CommandLine(dir_ / "journal.tsv");
-      if (!fields.empty()) return fields[5];
-      std::this_thread::sleep_for(20ms);
-    }
-    return "<none>";
+  std::string WaitForReply(std::chrono::milliseconds limit) {
+    std::string reply = "<none>";
+    testsupport::WaitUntil(
+        [&] {
+          const auto fields = CommandLine(dir_ / "journal.tsv");
+          if (!fields.empty()) reply = fields[5];
+          return !fields.empty();
+        },
+        limit);
+    return reply;
   }
 
   void TearDown() override {
@@ -182,9 +185,8 @@ TEST_F(HostileProgram, CommandCallEndsInItsBoundsWithItsText) {
     Child client(pid);
 
     // Before the command: the program as it stands after its start-up.
-    const auto startDeadline = Clock::now() + 20s;
-    while (commandAt == 0 && Clock::now() < startDeadline) std::this_thread::sleep_for(5ms);
-    ASSERT_NE(commandAt, 0) << "the command never came";
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return commandAt != 0; }, 20s))
+        << "the command never came";
     const testsupport::ProcessUsage before = testsupport::UsageOf(pid);
 
     const std::string reply = WaitForReply(kReplyBound + kSlack);
@@ -198,17 +200,16 @@ TEST_F(HostileProgram, CommandCallEndsInItsBoundsWithItsText) {
 
     // Ticks go on after the call, each one a connection made and closed again.
     const int seen = statusCalls;
-    const auto tickDeadline = Clock::now() + 10s;
-    while (statusCalls < seen + 2 && Clock::now() < tickDeadline) std::this_thread::sleep_for(20ms);
-    EXPECT_GE(statusCalls, seen + 2) << "the status ticks stopped";
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return statusCalls >= seen + 2; }))
+        << "the status ticks stopped";
     // A tick's connection may be open at any one moment: a leak is what stays.
-    testsupport::ProcessUsage after = testsupport::UsageOf(pid);
-    const auto settleDeadline = Clock::now() + 5s;
-    while ((after.descriptors > before.descriptors || after.threads > before.threads) &&
-           Clock::now() < settleDeadline) {
-      std::this_thread::sleep_for(20ms);
-      after = testsupport::UsageOf(pid);
-    }
+    testsupport::ProcessUsage after;
+    testsupport::WaitUntil(
+        [&] {
+          after = testsupport::UsageOf(pid);
+          return after.descriptors <= before.descriptors && after.threads <= before.threads;
+        },
+        5s);
     EXPECT_LE(after.descriptors, before.descriptors) << "descriptors left behind";
     EXPECT_LE(after.threads, before.threads) << "threads left behind";
     if (testsupport::kResidentSizeShowsGrowth) {

@@ -14,6 +14,7 @@
 #include "Platform.h"
 #include "Processes.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 
 extern char** environ;
 
@@ -149,10 +150,9 @@ bool PressKeyInWindow(const std::string& display, const std::string& title,
         Spawn({"xdotool", "windowfocus", "--sync", window, "key", "--clearmodifiers", key},
               {"DISPLAY=" + display});
     WaitForExit(press, std::chrono::seconds(20));
-    const auto deadline = Clock::now() + std::chrono::seconds(2);
-    while (Clock::now() < deadline) {
-      if (!Visible(display, title, window)) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (testsupport::WaitUntil([&] { return !Visible(display, title, window); },
+                               std::chrono::seconds(2))) {
+      return true;
     }
   }
   return false;

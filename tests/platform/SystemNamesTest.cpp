@@ -11,11 +11,13 @@
 
 #include "Platform.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 
 namespace {
 
 using testsupport::ReadFile;
 using testsupport::TempDir;
+using testsupport::WaitForFile;
 
 // "Mæ/PRØVE.NC" in both forms.
 const std::string kNorwegianCp1252 = "M\xE6/PR\xD8VE.NC";
@@ -110,14 +112,6 @@ TEST(SystemNames, ProgramPathIsGivenInCp1252) {
   if (!expected) GTEST_SKIP() << "the tests run from a folder that cp1252 cannot name";
   EXPECT_EQ(platform::ProgramPath(), *expected);
   EXPECT_TRUE(platform::FileExists(platform::ProgramPath()));
-}
-
-std::string WaitForFile(const std::string& path) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!std::filesystem::exists(path) && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return ReadFile(path);
 }
 
 TEST(SystemNames, LaunchedProgramGetsItsPathArgumentsAndFolderInUtf8) {

@@ -11,6 +11,7 @@
 #include "Processes.h"
 #include "ServerLink.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 
 namespace {
 
@@ -73,26 +74,21 @@ TEST_F(Pause, HaltedTransferNeverEndsButARestartDoes) {
 
 // The simulator's port, from the first line it prints.
 std::string WaitForPort(const std::string& output) {
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (std::chrono::steady_clock::now() < deadline) {
+  std::string port;
+  testsupport::WaitUntil([&] {
     const std::string text = testsupport::ReadFile(output);
     const auto colon = text.find(':', text.find("listening on"));
     const auto end = text.find('\n', colon);
-    if (colon != std::string::npos && end != std::string::npos) {
-      return text.substr(colon + 1, end - colon - 1);
-    }
-    std::this_thread::sleep_for(10ms);
-  }
-  return {};
+    if (colon == std::string::npos || end == std::string::npos) return false;
+    port = text.substr(colon + 1, end - colon - 1);
+    return true;
+  });
+  return port;
 }
 
 bool WaitForText(const std::string& file, const std::string& text) {
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (testsupport::ReadFile(file).find(text) == std::string::npos) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(10ms);
-  }
-  return true;
+  return testsupport::WaitUntil(
+      [&] { return testsupport::ReadFile(file).find(text) != std::string::npos; });
 }
 
 long Count(const client::ServerLink& link) {
@@ -123,11 +119,8 @@ TEST(PauseSignal, Sigusr1HaltsTheTransfersAndTheNextLetsThemGoOn) {
 
   ::kill(pid, SIGUSR1);
   ASSERT_TRUE(WaitForText(out, "dnc-sim: transfers go on"));
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (Count(link) == halted && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(10ms);
-  }
-  EXPECT_GT(Count(link), halted);
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return Count(link) > halted; }))
+      << "the transfer went on";
 
   ::kill(pid, SIGTERM);
   EXPECT_EQ(simulator.WaitForExit(10s), 0) << "the signal thread ends with the program";

@@ -12,6 +12,7 @@
 #include "Server.h"
 #include "ServerLink.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 
 namespace {
 
@@ -59,11 +60,8 @@ TEST(SimulatorProgram, StopsCleanlyOnSigterm) {
   testsupport::TempDir dir;
   const pid_t pid = testsupport::Spawn(
       {DNC_SIM, "--port", "0", "--data", dir / "nc", "--log", dir / "log"}, {}, dir / "out");
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (testsupport::ReadFile(dir / "out").find("listening") == std::string::npos &&
-         std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(10ms);
-  }
+  testsupport::WaitUntil(
+      [&] { return testsupport::ReadFile(dir / "out").find("listening") != std::string::npos; });
   ::kill(pid, SIGTERM);
   EXPECT_EQ(testsupport::WaitForExit(pid, 10s), 0);
   EXPECT_NE(testsupport::ReadFile(dir / "out").find("dnc-sim stopped"), std::string::npos);

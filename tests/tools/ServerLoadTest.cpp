@@ -15,6 +15,7 @@
 #include "Connection.h"
 #include "ProcessUsage.h"
 #include "ServerLink.h"
+#include "WaitUntil.h"
 
 namespace {
 
@@ -25,16 +26,7 @@ std::size_t OpenDescriptors() { return testsupport::OwnUsage().descriptors; }
 std::size_t Threads() { return testsupport::OwnUsage().threads; }
 long ResidentKib() { return testsupport::OwnUsage().residentKib; }
 
-// Waits until the condition holds or the deadline passes; whether it held.
-template <typename Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds limit = 10s) {
-  const auto deadline = Clock::now() + limit;
-  while (!condition()) {
-    if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(10ms);
-  }
-  return true;
-}
+using testsupport::WaitUntil;
 
 // A log stream that several server threads write into, read while they do.
 class SharedLog : public std::stringbuf {
