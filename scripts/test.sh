@@ -9,8 +9,8 @@ scripts/install-deps.sh
 jobs=$(nproc)
 for config in release sanitize; do
   dir="build/$config"
-  options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
-  [ "$config" = sanitize ] && options=(-DCMAKE_BUILD_TYPE=Debug -DVEDO_SANITIZE=ON)
+  options=(-DCMAKE_BUILD_TYPE=Release -DVEDO_WERROR=ON)
+  [ "$config" = sanitize ] && options=(-DCMAKE_BUILD_TYPE=Debug -DVEDO_SANITIZE=ON -DVEDO_WERROR=ON)
   echo "== $config =="
   cmake -S . -B "$dir" "${options[@]}" >/dev/null
   cmake --build "$dir" -j "$jobs"
@@ -19,7 +19,7 @@ done
 # The Windows build, cross-compiled with MinGW-w64; its tests run under Wine in a prefix inside
 # build/windows. Then the native backend is compared with it case by case.
 echo "== windows =="
-cmake -S . -B build/windows -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B build/windows -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEDO_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake >/dev/null
 cmake --build build/windows -j "$jobs"
 ctest --test-dir build/windows --output-on-failure -j "$jobs"
@@ -28,7 +28,7 @@ ctest --test-dir build/release --output-on-failure -R backend_differential
 # seed corpus in the tree (new inputs go to a scratch folder; the tree's corpus stays as it is).
 # Longer runs by hand: build/fuzz/fuzz/fuzz_reply -max_total_time=600 fuzz/corpus/fuzz_reply
 echo "== fuzz =="
-CC=clang-14 CXX=clang++-14 cmake -S . -B build/fuzz -DVEDO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+CC=clang-14 CXX=clang++-14 cmake -S . -B build/fuzz -DVEDO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEDO_WERROR=ON >/dev/null
 cmake --build build/fuzz -j "$jobs"
 for target in build/fuzz/fuzz/fuzz_*; do
   name=$(basename "$target")

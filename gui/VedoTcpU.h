@@ -63,7 +63,6 @@ class TVedoForm : public QWidget, private SessionView {
   TransferWatch& Transfers() { return session_.Transfers(); }
   // Puts another link in place of the TCP client (tests that must not reach any port).
   void ReplaceTcpClient(std::unique_ptr<ServerLink> link) { session_.ReplaceLink(std::move(link)); }
-  Ui::VedoForm& Controls() { return *ui; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "FormFixture.h"
-#include "Prompts.h"
+#include "QtPrompts.h"
 
 namespace {
 

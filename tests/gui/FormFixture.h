@@ -3,6 +3,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <functional>
@@ -20,9 +25,49 @@
 #include "TempDir.h"
 #include "Util.h"
 #include "VedoTcpU.h"
-#include "ui_VedoTcpU.h"
 
 namespace testsupport {
+
+// The child of `parent` with that object name and type; a missing one fails the test.
+template <typename Widget>
+Widget* Child(QWidget& parent, const char* name) {
+  auto* widget = parent.findChild<Widget*>(name);
+  EXPECT_NE(widget, nullptr) << name;
+  return widget;
+}
+
+// The main window's controls, found by their object names.
+struct FormControls {
+  explicit FormControls(QWidget& form)
+      : MaskinNavn(Child<QGroupBox>(form, "MaskinNavn")),
+        Label1(Child<QLabel>(form, "Label1")),
+        Label2(Child<QLabel>(form, "Label2")),
+        Label3(Child<QLabel>(form, "Label3")),
+        Label4(Child<QLabel>(form, "Label4")),
+        Label5(Child<QLabel>(form, "Label5")),
+        Filnavn(Child<QLabel>(form, "Filnavn")),
+        Status(Child<QLabel>(form, "Status")),
+        Melding(Child<QLabel>(form, "Melding")),
+        Bytes(Child<QLabel>(form, "Bytes")),
+        Resultat(Child<QLabel>(form, "Resultat")),
+        FremdriftBar(Child<QProgressBar>(form, "FremdriftBar")),
+        FilnavnButton(Child<QPushButton>(form, "FilnavnButton")),
+        SendButton(Child<QPushButton>(form, "SendButton")),
+        HentButton(Child<QPushButton>(form, "HentButton")),
+        RestartButton(Child<QPushButton>(form, "RestartButton")),
+        BottomPanel(Child<QFrame>(form, "BottomPanel")),
+        MaskinButton(Child<QPushButton>(form, "MaskinButton")),
+        Rediger(Child<QPushButton>(form, "Rediger")),
+        AvsluttButton(Child<QPushButton>(form, "AvsluttButton")) {}
+
+  QGroupBox* MaskinNavn;
+  QLabel *Label1, *Label2, *Label3, *Label4, *Label5;
+  QLabel *Filnavn, *Status, *Melding, *Bytes, *Resultat;
+  QProgressBar* FremdriftBar;
+  QPushButton *FilnavnButton, *SendButton, *HentButton, *RestartButton;
+  QFrame* BottomPanel;
+  QPushButton *MaskinButton, *Rediger, *AvsluttButton;
+};
 
 // Lets the event loop run until the condition holds or the deadline passes; the condition's
 // last value.
@@ -77,7 +122,7 @@ class FormTest : public ::testing::Test {
     return requests;
   }
 
-  Ui::VedoForm& ui() { return form_->Controls(); }
+  FormControls ui() { return FormControls(*form_); }
 
   TempDir dir_;
   ScriptedServer server_;

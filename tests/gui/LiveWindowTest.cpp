@@ -43,10 +43,10 @@ TEST_F(LiveWindow, ClosingDuringACallEndsItAndTheSequence) {
     const char* name;
     std::function<void(client::TVedoForm&)> close;
   } rows[] = {
-      {"quit button", [](client::TVedoForm& form) { form.Controls().AvsluttButton->click(); }},
+      {"quit button", [](client::TVedoForm& form) { testsupport::FormControls(form).AvsluttButton->click(); }},
       {"Escape",
        [](client::TVedoForm& form) {
-         QTest::keyClick(form.Controls().SendButton, Qt::Key_Escape);
+         QTest::keyClick(testsupport::FormControls(form).SendButton, Qt::Key_Escape);
        }},
       {"window's close button", [](client::TVedoForm& form) { form.close(); }},
   };
@@ -62,7 +62,7 @@ TEST_F(LiveWindow, ClosingDuringACallEndsItAndTheSequence) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     TakeRequests();
     WhenRequested(server_, "Send;3;", [&] { row.close(form); });
-    form.Controls().SendButton->click();
+    testsupport::FormControls(form).SendButton->click();
     EXPECT_TRUE(form.IsClosed());
     EXPECT_FALSE(form.CallUnderWay());
     EXPECT_EQ(TakeRequests(), Requests{"Send;3;"}) << "no status after it";
@@ -81,11 +81,11 @@ TEST_F(LiveWindow, TicksAndClicksDuringACallStartNothing) {
   form.TcpClient().SetLimits({1000ms, 5000ms, 1024});
   TakeRequests();
   WhenRequested(server_, "Send;3;", [&] {
-    form.Controls().RestartButton->click();
-    form.Controls().FilnavnButton->click();
-    form.Controls().MaskinButton->click();
+    testsupport::FormControls(form).RestartButton->click();
+    testsupport::FormControls(form).FilnavnButton->click();
+    testsupport::FormControls(form).MaskinButton->click();
   });
-  form.Controls().SendButton->click();
+  testsupport::FormControls(form).SendButton->click();
   EXPECT_EQ(TakeRequests(), (Requests{"Send;3;", "Status;3"}))
       << "the send, then its refresh: no tick ran inside it, no click started a command";
   EXPECT_TRUE(prompts_.shown.empty());
@@ -97,7 +97,7 @@ TEST_F(LiveWindow, NoThreadOrDescriptorOutlivesACancelledCall) {
     auto& form = Start({"3"}, Machine3(";SEND;AUTO;RESTART;"));
     server_.SetScript(SilentOnSend);
     WhenRequested(server_, "Send;3;", [&] { form.close(); });
-    form.Controls().SendButton->click();
+    testsupport::FormControls(form).SendButton->click();
     form_.reset();
   }
   // The server lets go of its end once it sees the client gone.
@@ -119,7 +119,7 @@ TEST_F(LiveWindow, TheOperatorsStartShowsTheWindowBeforeTheServerAnswers) {
   QString title;
   WhenRequested(server_, "Knapper;1", [&] {
     callUnderWay = form.CallUnderWay();
-    title = form.Controls().MaskinNavn->title();
+    title = testsupport::FormControls(form).MaskinNavn->title();
     form.close();
   });
   EXPECT_TRUE(testsupport::RunEventLoopUntil([&] { return form.IsClosed(); }));

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "VelgDlg.h"
-#include "ui_VelgDlg.h"
 
 namespace {
 

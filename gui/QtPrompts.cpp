@@ -1,4 +1,4 @@
-#include "Prompts.h"
+#include "QtPrompts.h"
 
 #include <QApplication>
 #include <QComboBox>

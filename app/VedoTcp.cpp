@@ -7,7 +7,7 @@
 #include "Guard.h"
 #include "Platform.h"
 #include "ProgramArguments.h"
-#include "Prompts.h"
+#include "QtPrompts.h"
 #include "TransferJournal.h"
 #include "Translations.h"
 #include "Util.h"

@@ -5,11 +5,7 @@
 #include <optional>
 #include <string>
 
-class QWidget;
-
 namespace client {
-
-class TSelectForm;
 
 struct FileRequest {
   std::string directory;  // initial directory
@@ -43,24 +39,6 @@ class Prompts {
   virtual std::optional<FilePick> PickFile(const FileRequest& request) = 0;
   // The selection dialog over a ";"-separated list.
   virtual Choice Choose(const std::string& caption, const std::string& items) = 0;
-};
-
-class QtPrompts : public Prompts {
- public:
-  // The owner of the warning boxes, and the selection dialog, are given when they exist.
-  void SetOwner(QWidget* owner) { owner_ = owner; }
-  void SetSelectForm(TSelectForm* selectForm) { selectForm_ = selectForm; }
-
-  void Message(const std::string& text) override;
-  void Warning(const std::string& caption, const std::string& text) override;
-  void Error(const std::string& text) override;
-  void Notice(const std::string& caption, const std::string& text) override;
-  std::optional<FilePick> PickFile(const FileRequest& request) override;
-  Choice Choose(const std::string& caption, const std::string& items) override;
-
- private:
-  QWidget* owner_ = nullptr;
-  TSelectForm* selectForm_ = nullptr;
 };
 
 }  // namespace client

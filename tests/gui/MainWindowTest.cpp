@@ -251,16 +251,16 @@ TEST_F(MainWindow, BadPortSkipsTheRestOfTheStartUp) {
   form.OpenWindow();
   EXPECT_EQ(prompts_.shown, (Requests{"Error: 'nonsense' is not a valid integer value."}));
   EXPECT_TRUE(form.isVisible()) << "the window still shows";
-  EXPECT_TRUE(form.Controls().SendButton->isEnabled());
-  EXPECT_TRUE(form.Controls().HentButton->isEnabled());
-  EXPECT_TRUE(form.Controls().RestartButton->isEnabled());
-  EXPECT_EQ(form.Controls().MaskinNavn->title(), "MaskinNavn");
-  EXPECT_EQ(form.Controls().Filnavn->text(), "Filnavn");
-  EXPECT_EQ(form.Controls().Resultat->text(), "Resultat");
+  EXPECT_TRUE(testsupport::FormControls(form).SendButton->isEnabled());
+  EXPECT_TRUE(testsupport::FormControls(form).HentButton->isEnabled());
+  EXPECT_TRUE(testsupport::FormControls(form).RestartButton->isEnabled());
+  EXPECT_EQ(testsupport::FormControls(form).MaskinNavn->title(), "MaskinNavn");
+  EXPECT_EQ(testsupport::FormControls(form).Filnavn->text(), "Filnavn");
+  EXPECT_EQ(testsupport::FormControls(form).Resultat->text(), "Resultat");
   EXPECT_TRUE(server_.Requests().empty()) << "no command ran";
   EXPECT_EQ(form.Outcome(), client::ExitStatus::CommandFailed);
   EXPECT_FALSE(form.RefreshStarted());
-  form.Controls().RestartButton->click();
+  testsupport::FormControls(form).RestartButton->click();
   EXPECT_EQ(prompts_.shown.back(), "Error: 'nonsense' is not a valid integer value.")
       << "every later request fails the same way";
   EXPECT_EQ(prompts_.shown.size(), 2u);
@@ -275,22 +275,22 @@ TEST_F(MainWindow, ServerGoingDownAndComingBack) {
   WriteIni("127.0.0.1:" + std::to_string(port));
   client::TVedoForm form({}, prompts_);
   form.FormShow();
-  EXPECT_EQ(client::FromQt(form.Controls().MaskinNavn->title()), "Fres 1");
+  EXPECT_EQ(client::FromQt(testsupport::FormControls(form).MaskinNavn->title()), "Fres 1");
 
   server.reset();
   const std::string noContact =
       "Ingen kontakt med Orvi-Vedo-server (127.0.0.1:" + std::to_string(port) + ")";
-  const auto title = [&] { return client::FromQt(form.Controls().MaskinNavn->title()); };
+  const auto title = [&] { return client::FromQt(testsupport::FormControls(form).MaskinNavn->title()); };
   EXPECT_TRUE(testsupport::RunEventLoopUntil([&] { return title() == noContact; }));
-  EXPECT_EQ(form.Controls().Filnavn->text(), "");
-  EXPECT_EQ(form.Controls().Resultat->text(), "");
+  EXPECT_EQ(testsupport::FormControls(form).Filnavn->text(), "");
+  EXPECT_EQ(testsupport::FormControls(form).Resultat->text(), "");
   EXPECT_EQ(form.MachineId(), "1");
 
   server = std::make_unique<ScriptedServer>(
       [](const std::string&) { return testsupport::ScriptedReply::Line("Fres 1;P2.NC;;;;;0"); },
       port);
   EXPECT_TRUE(testsupport::RunEventLoopUntil([&] { return title() == "Fres 1"; }));
-  EXPECT_EQ(form.Controls().Filnavn->text(), "P2.NC");
+  EXPECT_EQ(testsupport::FormControls(form).Filnavn->text(), "P2.NC");
   EXPECT_TRUE(prompts_.shown.empty());
 }
 
@@ -298,11 +298,11 @@ TEST_F(MainWindow, ServerDownAtStart) {
   WriteIni("127.0.0.1:1");  // nothing listens on port 1 of the loopback
   client::TVedoForm form({}, prompts_);
   form.FormShow();
-  EXPECT_EQ(client::FromQt(form.Controls().MaskinNavn->title()),
+  EXPECT_EQ(client::FromQt(testsupport::FormControls(form).MaskinNavn->title()),
             "Ingen kontakt med Orvi-Vedo-server (127.0.0.1:1)");
-  EXPECT_FALSE(form.Controls().SendButton->isEnabled());
-  EXPECT_FALSE(form.Controls().HentButton->isEnabled());
-  EXPECT_FALSE(form.Controls().RestartButton->isEnabled());
+  EXPECT_FALSE(testsupport::FormControls(form).SendButton->isEnabled());
+  EXPECT_FALSE(testsupport::FormControls(form).HentButton->isEnabled());
+  EXPECT_FALSE(testsupport::FormControls(form).RestartButton->isEnabled());
 }
 
 TEST_F(MainWindow, LayoutCaptionsAndTabOrder) {
@@ -362,9 +362,9 @@ TEST_F(MainWindow, EscapeAndTheQuitButtonClose) {
     if (useEscape) {
       form.activateWindow();
       ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-      QTest::keyClick(form.Controls().FilnavnButton, Qt::Key_Escape);
+      QTest::keyClick(testsupport::FormControls(form).FilnavnButton, Qt::Key_Escape);
     } else {
-      form.Controls().AvsluttButton->click();
+      testsupport::FormControls(form).AvsluttButton->click();
     }
     EXPECT_TRUE(form.IsClosed()) << useEscape;
   }
