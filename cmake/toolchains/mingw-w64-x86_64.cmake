@@ -8,7 +8,10 @@ set(CMAKE_C_COMPILER ${VEDO_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${VEDO_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${VEDO_MINGW_PREFIX}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${VEDO_MINGW_PREFIX})
+# Packages for the target come only from the roots below. A toolkit built for Windows outside
+# them (scripts/windows-qt.sh's cache, given as CMAKE_PREFIX_PATH) is a root of its own: were it
+# not, its prefix would be looked for under /usr/${VEDO_MINGW_PREFIX} and not found.
+set(CMAKE_FIND_ROOT_PATH /usr/${VEDO_MINGW_PREFIX} ${CMAKE_PREFIX_PATH})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
