@@ -44,7 +44,6 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_ALL client simulator)
 set(CPACK_PACKAGE_NAME orvi-vedo)
 set(CPACK_PACKAGE_VENDOR "Orvi-Vedo")
 set(CPACK_PACKAGE_CONTACT "Orvi-Vedo <support@orvi-vedo.invalid>")

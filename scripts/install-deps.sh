@@ -3,7 +3,9 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libgtest-dev qt6-base-dev qt6-tools-dev qt6-l10n-tools xvfb xauth xdotool clang-format clang-14 libclang-rt-14-dev
-          g++-mingw-w64-x86-64 wine64 googletest)
+          g++-mingw-w64-x86-64 wine64 googletest
+          # The Debian packages (cpack needs dpkg-shlibdeps and file) and their check.
+          dpkg-dev file lintian)
 
 missing=()
 for package in "${packages[@]}"; do
