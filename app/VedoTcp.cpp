@@ -5,8 +5,10 @@
 
 #include "ApplicationTitle.h"
 #include "Guard.h"
+#include "MachineSession.h"
 #include "Platform.h"
 #include "ProgramArguments.h"
+#include "QtCallRunner.h"
 #include "QtPrompts.h"
 #include "TransferJournal.h"
 #include "Translations.h"
@@ -50,9 +52,12 @@ int main(int argc, char** argv) {
 
   int status = 0;
   {
-    client::TVedoForm form(arguments.texts, prompts);
-    form.Transfers().KeepJournal(
+    // The server calls run on the call thread; the window shows the session and forwards to it.
+    client::QtCallRunner calls;
+    client::MachineSession session(arguments.texts, prompts, calls);
+    session.KeepJournal(
         std::make_unique<client::TransferJournal>(client::JournalPath(), util::Notice));
+    client::TVedoForm form(session, prompts);
     prompts.SetOwner(&form);
     client::TSelectForm selectForm;
     prompts.SetSelectForm(&selectForm);

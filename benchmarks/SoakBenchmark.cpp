@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "ProcessUsage.h"
+#include "Reply.h"
 #include "ScriptedServer.h"
 #include "ServerLink.h"
 
@@ -36,13 +37,14 @@ void BM_ExchangeSoak(benchmark::State& state) {
   link.SetPort(std::to_string(server.Port()));
   link.SetLimits({std::chrono::milliseconds(3000), std::chrono::milliseconds(5000), 1024});
   const long calls = state.range(0);
-  for (int i = 0; i < 100; ++i) link.Call("Status;1");  // the allocator and the server settle
+  for (int i = 0; i < 100; ++i)
+    testsupport::Reply(link, "Status;1");  // the allocator and the server settle
   const double descriptorsBefore = OpenDescriptors();
   const double memoryBefore = ResidentKib();
   long wrong = 0;
   for (auto _ : state) {
     for (long i = 0; i < calls; ++i) {
-      const std::string reply = link.Call("Status;1");
+      const std::string reply = testsupport::Reply(link, "Status;1");
       if (reply == link.NoContactReply() || reply == link.NoAnswerReply()) ++wrong;
     }
   }

@@ -14,11 +14,11 @@ CallWorker::~CallWorker() {
   thread_.join();
 }
 
-void CallWorker::Start(const ServerLink& link, const std::string& request, Done done,
-                       std::exception_ptr* failure) {
+void CallWorker::Submit(const ServerLink& link, const std::string& request, Done done) {
   {
     std::lock_guard lock(mutex_);
-    job_ = Job{&link, request, std::move(done), failure};
+    if (job_) throw std::logic_error("a call was handed over while another waited: " + request);
+    job_ = Job{link, request, std::move(done)};
   }
   wake_.notify_all();
 }
@@ -36,11 +36,7 @@ void CallWorker::Serve() {
       job_.reset();
     }
     CallResult result{CallOutcome::Cancelled, {}};
-    try {
-      if (!cancel_.Cancelled()) result = job.link->Exchange(job.request, cancel_);
-    } catch (...) {
-      *job.failure = std::current_exception();
-    }
+    if (!cancel_.Cancelled()) result = job.link.Exchange(job.request, cancel_);
     job.done(result);
   }
 }

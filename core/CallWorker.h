@@ -6,6 +6,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -24,21 +25,19 @@ class CallWorker {
   CallWorker(const CallWorker&) = delete;
   CallWorker& operator=(const CallWorker&) = delete;
 
-  // Starts the call; `done` runs on the worker's thread when it has ended. One call at a time:
-  // the link must stay alive and unchanged until then. An InvalidPort failure comes back as
-  // the exception in `failure`.
-  void Start(const ServerLink& link, const std::string& request, Done done,
-             std::exception_ptr* failure);
+  // Hands the call to the worker, with its own copy of the address and bounds; `done` runs on
+  // the worker's thread when the call has ended. One call at a time: a call handed over while
+  // another waits to be taken throws std::logic_error, and the waiting one stays.
+  void Submit(const ServerLink& link, const std::string& request, Done done);
   // Gives up the call under way and every later one: they end as Cancelled.
   void Cancel();
   bool Cancelled() const { return cancel_.Cancelled(); }
 
  private:
   struct Job {
-    const ServerLink* link;
+    ServerLink link;
     std::string request;
     Done done;
-    std::exception_ptr* failure;
   };
   void Serve();
 

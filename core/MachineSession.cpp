@@ -1,31 +1,19 @@
 #include "MachineSession.h"
 
-#include "CommandWord.h"
 #include "Platform.h"
 #include "Prompts.h"
+#include "Protocol.h"
 #include "Util.h"
 
 namespace client {
 namespace {
 
 constexpr const char* kDefaultHost = "localhost";
-constexpr const char* kOk = "OK";
-
-// Button-list markers, each with its ";" on both sides.
-constexpr const char* kSendMarker = ";SEND;";
-constexpr const char* kHentMarker = ";HENT;";
-constexpr const char* kRestartMarker = ";RESTART;";
-constexpr const char* kAutoMarker = ";AUTO;";
-constexpr const char* kSlettMarker = ";SLETT;";
 
 constexpr const char* kReadPrompt = "Trykk \"Read\" p\xE5 styringen!";
 constexpr const char* kTransferPrompt =
     "Overf\xF8r CNC-programmene til harddisk-katalogen.\r"
     "Trykk OK n\xE5r overf\xF8ringen er ferdig.";
-
-bool Contains(const std::string& text, const char* marker) {
-  return text.find(marker) != std::string::npos;
-}
 
 bool IsPositiveNumber(const std::string& text) {
   int32_t value = 0;
@@ -44,14 +32,34 @@ std::string BareName(const std::string& path) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+// Shows nothing, until the window is there.
+class NoView : public SessionView {
+ public:
+  void ShowStatus(const StatusRecord&) override {}
+  void ShowProgress(const std::optional<ProgressView>&) override {}
+  void EnableCommands(bool, bool, bool) override {}
+  void HideMachineChoice() override {}
+  void StartRefresh() override {}
+  void CloseWindow() override {}
+};
+NoView noView;
+
 }  // namespace
 
 MachineSession::MachineSession(const std::vector<std::string>& arguments, Prompts& prompts,
-                               CallRunner& runner, SessionView& view)
+                               CallRunner& runner, const ServerLimits& limits)
     : prompts_(prompts),
       runner_(runner),
-      view_(view),
-      commandLine_(CommandLine::Parse(arguments)) {}
+      view_(&noView),
+      commandLine_(CommandLine::Parse(arguments)) {
+  link_.SetLimits(limits);
+}
+
+void MachineSession::ShowOn(SessionView* view) { view_ = view != nullptr ? view : &noView; }
+
+void MachineSession::KeepJournal(std::unique_ptr<TransferJournal> journal) {
+  transfers_.KeepJournal(std::move(journal));
+}
 
 void MachineSession::Start() {
   if (!platform::FileExists(util::IniFile())) Warn("Vedo.ini eksisterer ikke", util::IniFile());
@@ -64,7 +72,7 @@ void MachineSession::Start() {
   if (machine.empty()) {
     machine = "1";
   } else {
-    view_.HideMachineChoice();
+    view_->HideMachineChoice();
   }
   if (!commandLine_.command.empty()) commandState_ = CommandState::NotRun;
   SelectMachine(address, machine, commandLine_.file);
@@ -75,60 +83,61 @@ void MachineSession::Start() {
 
 void MachineSession::SelectMachine(const std::string& address, const std::string& machine,
                                    const std::string& file) {
-  if (!address.empty()) link_->SetAddress(address);
+  if (!address.empty()) link_.SetAddress(address);
   transfers_.MachineSelected();
   if (IsPositiveNumber(machine)) {
     machineId_ = machine;
   } else {
-    const std::string number = ServerCall("Maskin;" + machine);
+    const std::string number = ServerCall(MachineNumberRequest(machine));
     machineId_ = IsPositiveNumber(number) ? number : machine;
   }
   programFile_ = file;
-  buttonList_ = ServerCall("Knapper;" + machineId_);
-  view_.EnableCommands(Contains(buttonList_, kSendMarker), Contains(buttonList_, kHentMarker),
-                       Contains(buttonList_, kRestartMarker));
+  buttonList_ = ServerCall(ButtonsRequest(machineId_));
+  view_->EnableCommands(HasMarker(buttonList_, kSendMarker), HasMarker(buttonList_, kHentMarker),
+                        HasMarker(buttonList_, kRestartMarker));
   OppfriskTimerTimer();
-  view_.StartRefresh();
+  view_->StartRefresh();
 }
 
 void MachineSession::OppfriskTimerTimer() {
-  const StatusRecord status = StatusRecord::Parse(ServerCall("Status;" + machineId_));
+  const StatusRecord status = StatusRecord::Parse(ServerCall(StatusRequest(machineId_)));
   shownProgramFile_ = status.programFile;
   // The journal has its line before a done flag can close the window.
   transfers_.StatusShown(machineId_, status);
-  view_.ShowStatus(status);
-  view_.ShowProgress(transfers_.Progress());
+  view_->ShowStatus(status);
+  view_->ShowProgress(transfers_.Progress());
   if (status.Done() && commandLine_.startedByProgram && commandIssued_ && !closed_) {
     if (commandState_ == CommandState::Accepted) commandState_ = CommandState::Done;
-    view_.CloseWindow();
+    view_->CloseWindow();
   }
 }
 
 void MachineSession::TimerTick() {
   OppfriskTimerTimer();
   if (closed_ || !transfers_.DirectoryWanted(machineId_)) return;
-  const CallResult directory = Exchange("Maskin-Les;" + machineId_ + ";Katalog;");
+  const CallResult directory = ServerCallResult(DirectoryRequest(machineId_));
   // Only the server's own line names a directory; our texts for a failed call do not.
   transfers_.DirectoryAnswered(directory.outcome == CallOutcome::Answered
                                    ? std::optional<std::string>(directory.line)
                                    : std::nullopt);
-  view_.ShowProgress(transfers_.Progress());
+  view_->ShowProgress(transfers_.Progress());
 }
 
-CallResult MachineSession::Exchange(const std::string& request) {
+CallResult MachineSession::ServerCallResult(const std::string& request) {
   ThrowIfClosed();
-  const CallResult result = runner_.Run(*link_, request);
+  const CallResult result = runner_.Run(link_, request);
   if (result.outcome == CallOutcome::Cancelled) throw CallCancelled();
   ThrowIfClosed();
+  if (result.outcome == CallOutcome::InvalidPort) throw InvalidPort(result.line);
   return result;
 }
 
 std::string MachineSession::ServerCall(const std::string& request) {
-  return link_->ReplyText(Exchange(request));
+  return link_.ReplyText(ServerCallResult(request));
 }
 
 bool MachineSession::Judge(const std::string& reply) {
-  if (reply == kOk) {
+  if (IsOk(reply)) {
     OppfriskTimerTimer();
     return true;
   }
@@ -139,22 +148,18 @@ bool MachineSession::Judge(const std::string& reply) {
 bool MachineSession::RunCommand(const std::string& request) { return Judge(ServerCall(request)); }
 
 bool MachineSession::HandleCommand(const std::string& command) {
-  const std::string word = CommandWord(command);
-  std::string rest = command;
-  NextField(rest);
-  const std::string machine = NextField(rest);
-  const std::string file = NextField(rest);
-  if (word == "SEND" && !Contains(buttonList_, kAutoMarker)) {
-    RunCommand("Filnavn;" + machine + ";" + file);
+  const CommandParts parts = SplitCommand(command);
+  if (parts.word == "SEND" && !HasMarker(buttonList_, kAutoMarker)) {
+    RunCommand(FileNameRequest(parts.machine, parts.file));
     Say(kReadPrompt);
   }
-  if ((word == "HENT" || word == "GET") && Contains(buttonList_, kSlettMarker)) {
-    RunCommand("Slett;" + machine + ";" + file);
+  if ((parts.word == "HENT" || parts.word == "GET") && HasMarker(buttonList_, kSlettMarker)) {
+    RunCommand(SlettRequest(parts.machine, parts.file));
     Say(kTransferPrompt);
   }
   const std::string reply = ServerCall(command);
   transfers_.CommandAnswered(command, reply);
-  const bool accepted = reply == kOk;
+  const bool accepted = IsOk(reply);
   // The outcome of the command line's command is known from its reply on, whatever follows.
   if (commandState_ == CommandState::NotRun) {
     commandState_ = accepted ? CommandState::Accepted : CommandState::Refused;
@@ -164,20 +169,20 @@ bool MachineSession::HandleCommand(const std::string& command) {
   return accepted;
 }
 
-void MachineSession::SendProgram() { HandleCommand("Send;" + machineId_ + ";" + programFile_); }
+void MachineSession::SendProgram() { HandleCommand(SendRequest(machineId_, programFile_)); }
 
-void MachineSession::FetchProgram() { HandleCommand("Hent;" + machineId_ + ";" + programFile_); }
+void MachineSession::FetchProgram() { HandleCommand(HentRequest(machineId_, programFile_)); }
 
 void MachineSession::RestartMachine() {
-  const std::string request = "Restart;" + machineId_;
+  const std::string request = RestartRequest(machineId_);
   const std::string reply = ServerCall(request);
   transfers_.CommandAnswered(request, reply);
   Judge(reply);
 }
 
 void MachineSession::ChooseProgram() {
-  const std::string directory = ServerCall("Maskin-Les;" + machineId_ + ";Katalog;");
-  const std::string protocol = ServerCall("Maskin-Les;" + machineId_ + ";Protokoll;");
+  const std::string directory = ServerCall(DirectoryRequest(machineId_));
+  const std::string protocol = ServerCall(ProtocolRequest(machineId_));
   const bool bareNames = util::UpperText(protocol) == util::UpperText("WinTool");
 
   const std::string initialDirectory = WithoutTrailingSeparator(directory);
@@ -195,11 +200,11 @@ void MachineSession::ChooseProgram() {
       programFile_ = path;
     }
   }
-  RunCommand("Filnavn;" + machineId_ + ";" + programFile_);
+  RunCommand(FileNameRequest(machineId_, programFile_));
 }
 
 void MachineSession::ChooseMachine() {
-  const std::string machines = ServerCall("Maskiner");
+  const std::string machines = ServerCall(kMachinesRequest);
   const Choice choice = prompts_.Choose("Velg Maskin", machines);
   ThrowIfClosed();
   if (choice.ok && !choice.selected.empty()) SelectMachine("", choice.selected, programFile_);
@@ -207,9 +212,8 @@ void MachineSession::ChooseMachine() {
 
 void MachineSession::EditProgram() {
   const std::string& name = shownProgramFile_;
-  const std::string path = platform::IsFullPath(name)
-                               ? name
-                               : ServerCall("Maskin-Les;" + machineId_ + ";Katalog;") + name;
+  const std::string path =
+      platform::IsFullPath(name) ? name : ServerCall(DirectoryRequest(machineId_)) + name;
   util::StartProgram(platform::ProgramDirectory() + "VedoEdit" + platform::kProgramSuffix,
                      "\"" + path + "\" " + machineId_, "", 1);
 }

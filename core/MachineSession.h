@@ -42,9 +42,15 @@ class SessionView {
 
 class MachineSession {
  public:
-  // The arguments without the program name, in cp1252.
+  // The arguments without the program name, in cp1252. The calls go through `runner`, with
+  // the given bounds.
   MachineSession(const std::vector<std::string>& arguments, Prompts& prompts, CallRunner& runner,
-                 SessionView& view);
+                 const ServerLimits& limits = {});
+
+  // Where the session shows what it learns; nothing is shown before, or after ShowOn(nullptr).
+  void ShowOn(SessionView* view);
+  // The journal to keep; without one nothing is written.
+  void KeepJournal(std::unique_ptr<TransferJournal> journal);
 
   // The start-up before the window is first shown: configuration warnings, the machine of the
   // command line, and its command.
@@ -72,6 +78,8 @@ class MachineSession {
   // it happens afterwards (no dialog, no request, no write).
   void Close();
   bool Closed() const { return closed_; }
+  // True while a server call is under way.
+  bool CallUnderWay() const { return runner_.Busy(); }
 
   const CommandLine& Line() const { return commandLine_; }
   const std::string& MachineId() const { return machineId_; }
@@ -79,14 +87,14 @@ class MachineSession {
   const std::string& ButtonList() const { return buttonList_; }
   bool CommandIssued() const { return commandIssued_; }
   ExitStatus Outcome() const;
-  ServerLink& Link() { return *link_; }
-  TransferWatch& Transfers() { return transfers_; }
-  void ReplaceLink(std::unique_ptr<ServerLink> link) { link_ = std::move(link); }
+  // The server's address as it is set.
+  const ServerLink& Link() const { return link_; }
 
  private:
   // The reply judged: "OK" refreshes the status, anything else is shown.
   bool Judge(const std::string& reply);
-  CallResult Exchange(const std::string& request);
+  // The call's end as it came; throws CallCancelled or InvalidPort.
+  CallResult ServerCallResult(const std::string& request);
   // The operator dialogs, never opened, and never returned from, once the window has closed.
   void Say(const std::string& text);
   void Warn(const std::string& caption, const std::string& text);
@@ -94,9 +102,9 @@ class MachineSession {
 
   Prompts& prompts_;
   CallRunner& runner_;
-  SessionView& view_;
+  SessionView* view_;
   const CommandLine commandLine_;
-  std::unique_ptr<ServerLink> link_ = std::make_unique<ServerLink>();
+  ServerLink link_;
   TransferWatch transfers_;
 
   std::string machineId_ = "1";

@@ -21,21 +21,27 @@ bool AllDigits(const std::string& text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The port number, or nothing for a number outside 0 to 65535. A text of digits is a number
-// (no service name is all digits, and the lookup re-reads the services file on every call);
-// another text is looked up as a service name first, then read by the integer rule.
-std::optional<uint16_t> ResolvePort(const std::string& port) {
-  if (port.empty()) return 0;
+// The port number, nothing for a number outside 0 to 65535, or the failure's text for a text
+// that is no port at all. A text of digits is a number (no service name is all digits, and the
+// lookup re-reads the services file on every call); another text is looked up as a service name
+// first, then read by the integer rule.
+struct ResolvedPort {
+  std::optional<uint16_t> number;
+  std::string invalid;
+};
+
+ResolvedPort ResolvePort(const std::string& port) {
+  if (port.empty()) return {0, {}};
   int32_t number = 0;
   if (AllDigits(port)) {
-    if (!util::TryTextToInt(port, number)) return std::nullopt;  // beyond the integer range
+    if (!util::TryTextToInt(port, number)) return {};  // beyond the integer range
   } else if (const auto service = platform::LookUpService(port)) {
-    return service;
+    return {service, {}};
   } else if (!util::TryTextToInt(port, number)) {
-    throw InvalidPort("'" + port + "' is not a valid integer value");
+    return {std::nullopt, "'" + port + "' is not a valid integer value"};
   }
-  if (number < 0 || number > 65535) return std::nullopt;
-  return static_cast<uint16_t>(number);
+  if (number < 0 || number > 65535) return {};
+  return {static_cast<uint16_t>(number), {}};
 }
 
 std::optional<platform::Ipv4Address> ResolveHost(const std::string& host, Deadline deadline,
@@ -117,11 +123,12 @@ CallResult ServerLink::Exchange(const std::string& request,
   platform::TcpConnection connection;
   // Looking the name up and connecting share one bound.
   const Deadline connectDeadline = std::chrono::steady_clock::now() + limits_.connect;
-  const auto port = ResolvePort(port_);
+  const ResolvedPort port = ResolvePort(port_);
+  if (!port.invalid.empty()) return {CallOutcome::InvalidPort, port.invalid};
   const auto address = ResolveHost(host_, connectDeadline, cancel);
   if (cancel.Cancelled()) return {CallOutcome::Cancelled, {}};
-  if (!port || !address) return {CallOutcome::NoContact, {}};
-  switch (connection.Connect(*address, *port, connectDeadline, cancel)) {
+  if (!port.number || !address) return {CallOutcome::NoContact, {}};
+  switch (connection.Connect(*address, *port.number, connectDeadline, cancel)) {
     case WaitEnd::Ready:
       break;
     case WaitEnd::Cancelled:
@@ -152,17 +159,12 @@ std::string ServerLink::ReplyText(const CallResult& result) const {
       return NoAnswerReply();
     case CallOutcome::TooLong:
       return TooLongReply();
+    case CallOutcome::InvalidPort:
+      return result.line;
     case CallOutcome::Cancelled:
       break;
   }
   return {};
 }
-
-std::string ServerLink::Call(const std::string& request) const {
-  const platform::CancelSignal never;
-  return ReplyText(Exchange(request, never));
-}
-
-std::string NextField(std::string& text) { return util::SplitFirst(';', text); }
 
 }  // namespace client

@@ -1,6 +1,6 @@
 #include "StatusRecord.h"
 
-#include "ServerLink.h"
+#include "Protocol.h"
 
 namespace client {
 

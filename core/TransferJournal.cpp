@@ -4,10 +4,9 @@
 #include <ctime>
 #include <mutex>
 
-#include "CommandWord.h"
 #include "Cp1252.h"
 #include "Platform.h"
-#include "ServerLink.h"
+#include "Protocol.h"
 #include "Util.h"
 
 namespace client {
@@ -77,14 +76,14 @@ TransferJournal::TransferJournal(std::optional<std::string> path, Notify notify,
     : path_(std::move(path)), notify_(std::move(notify)), now_(std::move(now)) {}
 
 void TransferJournal::CommandGiven(const std::string& command, const std::string& reply) {
-  std::string rest = command;
-  const std::string word = NextField(rest);
-  const std::string machine = NextField(rest);
-  const std::string file = NextField(rest);
+  const CommandParts parts = SplitCommand(command);
   const Clock::time_point given = now_();
-  Append({LocalTime(given), kCommandEvent, word, machine, file, reply, "", "", "", "", ""});
+  Append({LocalTime(given), kCommandEvent, parts.typedWord, parts.machine, parts.file, reply, "",
+          "", "", "", ""});
   // A restart has no done flag of its own; a refused command has no transfer.
-  if (reply == "OK" && CommandWord(command) != "RESTART") open_[machine] = Open{word, file, given};
+  if (IsOk(reply) && parts.word != "RESTART") {
+    open_[parts.machine] = Open{parts.typedWord, parts.file, given};
+  }
 }
 
 void TransferJournal::StatusSeen(const std::string& machine, const StatusRecord& status) {

@@ -1,7 +1,6 @@
 #include "TransferWatch.h"
 
-#include "CommandWord.h"
-#include "ServerLink.h"
+#include "Protocol.h"
 
 namespace client {
 
@@ -14,15 +13,11 @@ void TransferWatch::MachineSelected() {
 
 void TransferWatch::CommandAnswered(const std::string& command, const std::string& reply) {
   if (journal_) journal_->CommandGiven(command, reply);
-  if (reply != "OK") return;
-  const std::string word = CommandWord(command);
-  std::string rest = command;
-  NextField(rest);
-  const std::string machine = NextField(rest);
-  const std::string file = NextField(rest);
-  if (word == "SEND") {
-    unsized_ = Send{machine, file};
-  } else if (word != "RESTART") {
+  if (!IsOk(reply)) return;
+  const CommandParts parts = SplitCommand(command);
+  if (parts.word == "SEND") {
+    unsized_ = Send{parts.machine, parts.file};
+  } else if (parts.word != "RESTART") {
     unsized_.reset();  // a fetch or another transfer: its program is not the file on disk
   }
 }

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "Connection.h"
 #include "Require.h"
 #include "ServerLink.h"
 
@@ -89,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   link.SetPort(std::to_string(listener.port()));
   link.SetLimits(limits);
   std::thread server(Serve, listener.fd(), std::cref(pieces));
-  const std::string reply = link.Call("Status;1");
+  const platform::CancelSignal never;
+  const std::string reply = link.ReplyText(link.Exchange("Status;1", never));
   server.join();
 
   std::string line = sent.substr(0, sent.find("\r\n"));

@@ -12,27 +12,22 @@ CallResult QtCallRunner::Run(const ServerLink& link, const std::string& request)
   struct Pending {
     std::atomic<bool> done{false};
     CallResult result;
-    std::exception_ptr failure;
   };
   auto pending = std::make_shared<Pending>();
+  worker_.Submit(link, request, [this, pending](const CallResult& result) {
+    pending->result = result;
+    pending->done = true;
+    // Wakes the wait below; posted, so it is safe from the worker's thread.
+    QMetaObject::invokeMethod(
+        &wakeTarget_, [] {}, Qt::QueuedConnection);
+  });
   busy_ = true;
-  worker_.Start(
-      link, request,
-      [this, pending](const CallResult& result) {
-        pending->result = result;
-        pending->done = true;
-        // Wakes the wait below; posted, so it is safe from the worker's thread.
-        QMetaObject::invokeMethod(
-            &wakeTarget_, [] {}, Qt::QueuedConnection);
-      },
-      &pending->failure);
   // Not a QEventLoop::exec: a quitting application ends every running loop at once, while
   // this wait must last until the worker has let go of the link.
   while (!pending->done) {
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
   }
   busy_ = false;
-  if (pending->failure) std::rethrow_exception(pending->failure);
   return pending->result;
 }
 

@@ -23,23 +23,24 @@ QString LiteralTitle(const std::string& text) { return ToQt(text).replace('&', "
 
 }  // namespace
 
-TVedoForm::TVedoForm(const std::vector<std::string>& arguments, Prompts& prompts, QWidget* parent)
+TVedoForm::TVedoForm(MachineSession& session, Prompts& prompts, QWidget* parent)
     : QWidget(parent),
       ui(std::make_unique<Ui::VedoForm>()),
+      session_(session),
       prompts_(prompts),
-      session_(arguments, prompts, runner_, *this),
       oppfriskTimer_(new QTimer(this)) {
   ui->setupUi(this);
+  session_.ShowOn(this);
   FormCreate();
 }
 
-TVedoForm::~TVedoForm() = default;
+TVedoForm::~TVedoForm() { session_.ShowOn(nullptr); }
 
 template <typename Sender, typename Signal>
 void TVedoForm::ConnectGuarded(Sender* sender, Signal signal, void (TVedoForm::*handler)(),
                                bool always) {
   connect(sender, signal, this, [this, handler, always] {
-    if (!always && runner_.Busy()) return;  // the window waits for the call under way
+    if (!always && session_.CallUnderWay()) return;  // the window waits for the call under way
     RunGuarded(prompts_, [&] { (this->*handler)(); });
   });
 }

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "MachineSession.h"
-#include "QtCallRunner.h"
 
 class QTimer;
 
@@ -24,8 +23,8 @@ class TVedoForm : public QWidget, private SessionView {
   Q_OBJECT
 
  public:
-  // The arguments without the program name, in cp1252.
-  TVedoForm(const std::vector<std::string>& arguments, Prompts& prompts, QWidget* parent = nullptr);
+  // Shows the session and forwards the operator's commands to it.
+  TVedoForm(MachineSession& session, Prompts& prompts, QWidget* parent = nullptr);
   ~TVedoForm() override;
 
   // Shows the window. A command of the command line runs first, so that its prompts stand
@@ -56,13 +55,9 @@ class TVedoForm : public QWidget, private SessionView {
   bool CommandIssued() const { return session_.CommandIssued(); }
   bool IsClosed() const { return session_.Closed(); }
   // True while a server call is under way.
-  bool CallUnderWay() const { return runner_.Busy(); }
+  bool CallUnderWay() const { return session_.CallUnderWay(); }
   bool RefreshStarted() const;
   ExitStatus Outcome() const { return session_.Outcome(); }
-  ServerLink& TcpClient() { return session_.Link(); }
-  TransferWatch& Transfers() { return session_.Transfers(); }
-  // Puts another link in place of the TCP client (tests that must not reach any port).
-  void ReplaceTcpClient(std::unique_ptr<ServerLink> link) { session_.ReplaceLink(std::move(link)); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -84,9 +79,8 @@ class TVedoForm : public QWidget, private SessionView {
   void CloseWindow() override { close(); }
 
   std::unique_ptr<Ui::VedoForm> ui;
+  MachineSession& session_;
   Prompts& prompts_;
-  QtCallRunner runner_;
-  MachineSession session_;
   QTimer* oppfriskTimer_;
 };
 

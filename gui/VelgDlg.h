@@ -25,7 +25,6 @@ class TSelectForm : public QDialog {
   Choice Choose(const std::string& caption, const std::string& items);
 
   void ListeDblClick();
-  bool PickedByDoubleClick() const { return pickedByDoubleClick_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -17,6 +17,7 @@
 #include "Connection.h"
 #include "HostileServer.h"
 #include "ProcessUsage.h"
+#include "Reply.h"
 #include "ServerLink.h"
 
 namespace {
@@ -69,7 +70,7 @@ void Check(const Row& row, int port) {
   link.SetPort(std::to_string(port));
   link.SetLimits(row.limits);
   const auto start = Clock::now();
-  const std::string reply = link.Call("Status;1");
+  const std::string reply = testsupport::Reply(link, "Status;1");
   const auto took = Clock::now() - start;
   EXPECT_LT(took, row.limits.connect + row.limits.reply + kSlack);
   if (row.expect == Expect::PrefixOf) {
@@ -242,7 +243,7 @@ TEST(HostileServer, ThousandsOfConnectionsAnsweredByNone) {
         link.SetPort(std::to_string(server.Port()));
         link.SetLimits({500ms, 10ms, kCap});
         for (int i = 0; i < kCallsEach; ++i) {
-          if (link.Call("Status;1") == link.NoAnswerReply()) ++noAnswer;
+          if (testsupport::Reply(link, "Status;1") == link.NoAnswerReply()) ++noAnswer;
         }
       });
     }
@@ -269,9 +270,10 @@ TEST(HostileServer, EndlessLinesDoNotGrowMemory) {
   link.SetHost("127.0.0.1");
   link.SetPort(std::to_string(server.Port()));
   link.SetLimits({500ms, 5000ms, 64 * 1024});
-  ASSERT_EQ(link.Call("Status;1"), link.TooLongReply());  // the first settles the allocator
+  ASSERT_EQ(testsupport::Reply(link, "Status;1"),
+            link.TooLongReply());  // the first settles the allocator
   const long memory = ResidentKib();
-  for (int i = 0; i < 20; ++i) ASSERT_EQ(link.Call("Status;1"), link.TooLongReply());
+  for (int i = 0; i < 20; ++i) ASSERT_EQ(testsupport::Reply(link, "Status;1"), link.TooLongReply());
   if (kResidentSizeShowsGrowth) {
     EXPECT_LT(ResidentKib() - memory, 8 * 1024) << "KiB more after 20 calls of 10 MB each";
   }

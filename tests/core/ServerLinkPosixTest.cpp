@@ -12,6 +12,7 @@
 #include "LinkTo.h"
 #include "ProcessUsage.h"
 #include "Processes.h"
+#include "Reply.h"
 #include "ScriptedServer.h"
 #include "ServerLink.h"
 #include "TempDir.h"
@@ -71,7 +72,7 @@ TEST(ServerCall, NoContactTextsAndNoDescriptorLeft) {
       SCOPED_TRACE(row.host + ":" + row.port);
       link.SetHost(row.host);
       link.SetPort(row.port);
-      ASSERT_EQ(link.Call("Status;1"), row.expected);
+      ASSERT_EQ(testsupport::Reply(link, "Status;1"), row.expected);
     }
   }
   EXPECT_EQ(OpenDescriptors(), before);
@@ -107,7 +108,7 @@ TEST(ServerCall, ManyCallsLeaveNoConnectionOpen) {
     ScriptedServer server([&](const std::string&) { return row.reply; });
     const ServerLink link = LinkTo(server);
     for (int i = 0; i < 100; ++i) {
-      link.Call("Status;1");
+      testsupport::Reply(link, "Status;1");
       ASSERT_EQ(SocketsConnectedTo(server.Port()), 0) << "after call " << i;
     }
   }

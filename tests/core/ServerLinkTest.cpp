@@ -1,3 +1,5 @@
+#include "Protocol.h"
+#include "Reply.h"
 #include "ServerLink.h"
 
 #include <cstdio>
@@ -65,7 +67,7 @@ TEST(ServerCall, ReadsTheReplyLineByteForByte) {
     std::string expected = row.expected;
     if (expected == "<no answer>") expected = link.NoAnswerReply();
     if (expected == "<too long>") expected = link.TooLongReply();
-    EXPECT_EQ(link.Call("Status;1"), expected);
+    EXPECT_EQ(testsupport::Reply(link, "Status;1"), expected);
     ASSERT_TRUE(server.WaitForRequests(1));
     EXPECT_EQ(server.Requests().at(0), "Status;1");
   }
@@ -77,7 +79,7 @@ TEST(ServerCall, SendsTheRequestWithCrLfAsCp1252) {
     raw = request;
     return ScriptedReply::Line("OK");
   });
-  EXPECT_EQ(LinkTo(server).Call("Maskin;Fr\xE6s 2"), "OK");
+  EXPECT_EQ(testsupport::Reply(LinkTo(server), "Maskin;Fr\xE6s 2"), "OK");
   EXPECT_EQ(raw, "Maskin;Fr\xE6s 2");
 }
 
@@ -108,7 +110,7 @@ TEST(ServerCall, NoContactTexts) {
     SCOPED_TRACE(row.host + ":" + row.port);
     link.SetHost(row.host);
     link.SetPort(row.port);
-    EXPECT_EQ(link.Call("Status;1"), row.expected);
+    EXPECT_EQ(testsupport::Reply(link, "Status;1"), row.expected);
   }
 }
 
@@ -136,15 +138,13 @@ TEST(ServerCall, PortRules) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     link.SetPort(row.port);
-    EXPECT_EQ(link.Call("Knapper;1") == "OK", row.reaches);
+    EXPECT_EQ(testsupport::Reply(link, "Knapper;1") == "OK", row.reaches);
   }
   link.SetPort("nonsense");
-  try {
-    link.Call("Knapper;1");
-    ADD_FAILURE() << "no failure raised";
-  } catch (const client::InvalidPort& failure) {
-    EXPECT_STREQ(failure.what(), "'nonsense' is not a valid integer value");
-  }
+  const platform::CancelSignal never;
+  const client::CallResult result = link.Exchange("Knapper;1", never);
+  EXPECT_EQ(result.outcome, client::CallOutcome::InvalidPort);
+  EXPECT_EQ(result.line, "'nonsense' is not a valid integer value");
 }
 
 TEST(NextField, SplitsAtTheFirstSemicolon) {

@@ -66,7 +66,8 @@ TEST(Session, ClosingInACommandsDialogEndsTheCommandThere) {
     prompts.choiceAnswers = {{true, "Dreie 4"}};
     client::DirectCallRunner runner;
     RecordingView view;
-    client::MachineSession session({"SEND", "3", "P1.NC"}, prompts, runner, view);
+    client::MachineSession session({"SEND", "3", "P1.NC"}, prompts, runner);
+    session.ShowOn(&view);
     session.SelectMachine(server.Address(), "3", "P1.NC");
     server.ClearRequests();
 

@@ -58,7 +58,8 @@ class SessionTransfers : public ::testing::Test {
   }
 
   std::unique_ptr<client::MachineSession> Session(const std::vector<std::string>& arguments) {
-    auto session = std::make_unique<client::MachineSession>(arguments, prompts_, runner_, view_);
+    auto session = std::make_unique<client::MachineSession>(arguments, prompts_, runner_);
+    session->ShowOn(&view_);
     session->SelectMachine(server_.Address(), "3", "P1.NC");
     server_.ClearRequests();
     return session;
@@ -131,7 +132,7 @@ TEST_F(SessionTransfers, JournalHasTheEndBeforeTheWindowCloses) {
   std::string atClose;
   view_.onClose = [&] { atClose = testsupport::ReadFile(journal); };
   auto session = Session({"SEND", "3", "P1.NC"});
-  session->Transfers().KeepJournal(std::make_unique<client::TransferJournal>(
+  session->KeepJournal(std::make_unique<client::TransferJournal>(
       journal, [](const std::string&, const std::string&) {}));
   session->HandleCommand("SEND;3;P1.NC");
   session->TimerTick();
@@ -145,7 +146,7 @@ TEST_F(SessionTransfers, JournalHasTheEndBeforeTheWindowCloses) {
 TEST_F(SessionTransfers, RestartIsJournalled) {
   const std::string journal = dir_ / "journal.tsv";
   auto session = Session({"3"});
-  session->Transfers().KeepJournal(std::make_unique<client::TransferJournal>(
+  session->KeepJournal(std::make_unique<client::TransferJournal>(
       journal, [](const std::string&, const std::string&) {}));
   session->RestartMachine();
   EXPECT_EQ(server_.Requests(), (Requests{"Restart;3", "Status;3"}));

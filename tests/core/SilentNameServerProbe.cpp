@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "Reply.h"
 #include "ServerLink.h"
 
 namespace {
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
   link.SetHost("vedo-server.invalid");
   link.SetLimits({std::chrono::milliseconds(1000), std::chrono::milliseconds(1000), 1024});
   const auto started = std::chrono::steady_clock::now();
-  const std::string reply = link.Call("Status;1");
+  const std::string reply = testsupport::Reply(link, "Status;1");
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - started);
   std::cout << reply << "\n" << took.count() << "\n";

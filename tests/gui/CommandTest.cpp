@@ -226,7 +226,7 @@ TEST_F(Commands, NoContactTextAsAChoiceBecomesTheMachine) {
   form.MaskinButtonClick();
   EXPECT_EQ(prompts_.shown.back(), "Choose: Velg Maskin | " + noContact);
   EXPECT_EQ(form.MachineId(), noContact);
-  EXPECT_EQ(form.TcpClient().Port(), "1") << "the address stays";
+  EXPECT_EQ(window_->Session().Link().Port(), "1") << "the address stays";
 }
 
 TEST_F(Commands, StatusKeepsRefreshingWhileAPromptIsOpen) {

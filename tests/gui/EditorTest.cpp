@@ -43,7 +43,7 @@ TEST_F(Editor, OpensTheShownProgram) {
     SCOPED_TRACE(row.name);
     const std::string record = dir_ / "argv.txt";
     std::filesystem::remove(record);
-    ::setenv("ARGV_RECORD_FILE", record.c_str(), 1);
+    qputenv("ARGV_RECORD_FILE", QByteArray::fromStdString(record));
     auto table = Machine3(";SEND;");
     table["Status;3"] = "Fres 3;" + row.shown + ";Klar;;0;;0";
     auto& form = Start({"3"}, table);
@@ -52,18 +52,29 @@ TEST_F(Editor, OpensTheShownProgram) {
     EXPECT_EQ(TakeRequests(), row.requests);
     EXPECT_EQ(RecordedArguments(record), (Requests{row.path, "3"}));
   }
-  ::unsetenv("ARGV_RECORD_FILE");
+  qunsetenv("ARGV_RECORD_FILE");
 }
+
+// Answers through the server until it goes down.
+class FailingRunner : public client::DirectCallRunner {
+ public:
+  client::CallResult Run(const client::ServerLink& link, const std::string& request) override {
+    if (down) return {client::CallOutcome::NoContact, {}};
+    return DirectCallRunner::Run(link, request);
+  }
+  bool down = false;
+};
 
 TEST_F(Editor, ServerDownGivesTheNoContactTextAsDirectory) {
   const std::string record = dir_ / "argv.txt";
-  ::setenv("ARGV_RECORD_FILE", record.c_str(), 1);
-  auto& form = Start({"3"}, Machine3(";SEND;"));
-  form.TcpClient().SetAddress("127.0.0.1:1");  // down after the status showed "P1.NC"
+  qputenv("ARGV_RECORD_FILE", QByteArray::fromStdString(record));
+  FailingRunner runner;
+  auto& form = Start({"3"}, Machine3(";SEND;"), "OK", testsupport::kTestLimits, &runner);
+  runner.down = true;  // down after the status showed "P1.NC"
   form.RedigerClick();
   EXPECT_EQ(RecordedArguments(record),
-            (Requests{"Ingen kontakt med Orvi-Vedo-server (127.0.0.1:1)P1.NC", "3"}));
-  ::unsetenv("ARGV_RECORD_FILE");
+            (Requests{"Ingen kontakt med Orvi-Vedo-server (" + server_.Address() + ")P1.NC", "3"}));
+  qunsetenv("ARGV_RECORD_FILE");
 }
 
 // The server speaks cp1252; the file on disk has its UTF-8 name, and that is what the editor
@@ -71,7 +82,7 @@ TEST_F(Editor, ServerDownGivesTheNoContactTextAsDirectory) {
 TEST_F(Editor, GetsTheNameOnDiskOfANorwegianNamedProgram) {
   const std::string onDisk = dir_.Write("M\xC3\xA6/PR\xC3\x98VE.NC", "%\r\n");  // "Mæ/PRØVE.NC"
   const std::string record = dir_ / "argv.txt";
-  ::setenv("ARGV_RECORD_FILE", record.c_str(), 1);
+  qputenv("ARGV_RECORD_FILE", QByteArray::fromStdString(record));
   auto table = Machine3(";SEND;");
   table["Status;3"] = "Fres 3;PR\xD8VE.NC;Klar;;0;;0";
   table["Maskin-Les;3;Katalog;"] = dir_ / "M\xE6/";
@@ -81,7 +92,7 @@ TEST_F(Editor, GetsTheNameOnDiskOfANorwegianNamedProgram) {
   EXPECT_EQ(arguments, (Requests{onDisk, "3"}));
   ASSERT_FALSE(arguments.empty());
   EXPECT_TRUE(std::filesystem::is_regular_file(arguments.front()));
-  ::unsetenv("ARGV_RECORD_FILE");
+  qunsetenv("ARGV_RECORD_FILE");
 }
 
 }  // namespace

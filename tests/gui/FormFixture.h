@@ -3,13 +3,13 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <functional>
 #include <map>
 #include <memory>
@@ -19,7 +19,9 @@
 #include <gtest/gtest.h>
 
 #include "FakePrompts.h"
+#include "MachineSession.h"
 #include "ModuleState.h"
+#include "QtCallRunner.h"
 #include "QtText.h"
 #include "ScriptedServer.h"
 #include "TempDir.h"
@@ -82,6 +84,28 @@ inline bool RunEventLoopUntil(const std::function<bool()>& condition, int deadli
   return true;
 }
 
+// Bounds short enough for tests.
+inline constexpr client::ServerLimits kTestLimits{std::chrono::milliseconds(1000),
+                                                  std::chrono::milliseconds(2000), 64 * 1024};
+
+// A window as the program's entry makes it: the call thread, the session and the form. The
+// calls go through `runner` when one is given.
+class Window {
+ public:
+  Window(const std::vector<std::string>& arguments, client::Prompts& prompts,
+         const client::ServerLimits& limits = kTestLimits, client::CallRunner* runner = nullptr)
+      : session_(arguments, prompts, runner != nullptr ? *runner : calls_, limits),
+        form_(session_, prompts) {}
+
+  client::TVedoForm& Form() { return form_; }
+  client::MachineSession& Session() { return session_; }
+
+ private:
+  client::QtCallRunner calls_;
+  client::MachineSession session_;
+  client::TVedoForm form_;
+};
+
 // A machine 3 that can send and fetch, with a program directory and a status.
 inline std::map<std::string, std::string> Machine3(const std::string& buttons) {
   return {{"Knapper;3", buttons},
@@ -105,14 +129,14 @@ class FormTest : public ::testing::Test {
 
   client::TVedoForm& Start(const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& table,
-                           const std::string& fallback = "OK") {
+                           const std::string& fallback = "OK",
+                           const client::ServerLimits& limits = kTestLimits,
+                           client::CallRunner* runner = nullptr) {
     if (util::IniFile().empty()) WriteIni(server_.Address());
     server_.SetTable(table, fallback);
-    form_ = std::make_unique<client::TVedoForm>(arguments, prompts_);
-    form_->TcpClient().SetLimits(
-        {std::chrono::milliseconds(1000), std::chrono::milliseconds(2000), 64 * 1024});
-    form_->FormShow();
-    return *form_;
+    window_ = std::make_unique<Window>(arguments, prompts_, limits, runner);
+    window_->Form().FormShow();
+    return window_->Form();
   }
 
   // The requests since the last call.
@@ -122,12 +146,12 @@ class FormTest : public ::testing::Test {
     return requests;
   }
 
-  FormControls ui() { return FormControls(*form_); }
+  FormControls ui() { return FormControls(window_->Form()); }
 
   TempDir dir_;
   ScriptedServer server_;
   FakePrompts prompts_;
-  std::unique_ptr<client::TVedoForm> form_;
+  std::unique_ptr<Window> window_;
 };
 
 }  // namespace testsupport

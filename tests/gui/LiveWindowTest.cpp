@@ -43,7 +43,8 @@ TEST_F(LiveWindow, ClosingDuringACallEndsItAndTheSequence) {
     const char* name;
     std::function<void(client::TVedoForm&)> close;
   } rows[] = {
-      {"quit button", [](client::TVedoForm& form) { testsupport::FormControls(form).AvsluttButton->click(); }},
+      {"quit button",
+       [](client::TVedoForm& form) { testsupport::FormControls(form).AvsluttButton->click(); }},
       {"Escape",
        [](client::TVedoForm& form) {
          QTest::keyClick(testsupport::FormControls(form).SendButton, Qt::Key_Escape);
@@ -53,10 +54,9 @@ TEST_F(LiveWindow, ClosingDuringACallEndsItAndTheSequence) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     prompts_.shown.clear();
-    auto& form = Start({"3"}, Machine3(";SEND;AUTO;RESTART;"));
-    server_.SetScript(SilentOnSend);
     // Were the call not given up, the bound would end it in a dialog with the no-answer text.
-    form.TcpClient().SetLimits({1000ms, 20000ms, 1024});
+    auto& form = Start({"3"}, Machine3(";SEND;AUTO;RESTART;"), "OK", {1000ms, 20000ms, 1024});
+    server_.SetScript(SilentOnSend);
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -72,13 +72,12 @@ TEST_F(LiveWindow, ClosingDuringACallEndsItAndTheSequence) {
 }
 
 TEST_F(LiveWindow, TicksAndClicksDuringACallStartNothing) {
-  auto& form = Start({"3"}, Machine3(";SEND;AUTO;RESTART;"));
+  auto& form = Start({"3"}, Machine3(";SEND;AUTO;RESTART;"), "OK", {1000ms, 5000ms, 1024});
   // The send is answered only after more than two ticks' time.
   server_.SetScript([](const std::string& request) {
     if (request == "Send;3;") return ScriptedReply{{{"OK\r\n", 2500ms}}};
     return SilentOnSend(request);
   });
-  form.TcpClient().SetLimits({1000ms, 5000ms, 1024});
   TakeRequests();
   WhenRequested(server_, "Send;3;", [&] {
     testsupport::FormControls(form).RestartButton->click();
@@ -98,7 +97,7 @@ TEST_F(LiveWindow, NoThreadOrDescriptorOutlivesACancelledCall) {
     server_.SetScript(SilentOnSend);
     WhenRequested(server_, "Send;3;", [&] { form.close(); });
     testsupport::FormControls(form).SendButton->click();
-    form_.reset();
+    window_.reset();
   }
   // The server lets go of its end once it sees the client gone.
   EXPECT_TRUE(testsupport::RunEventLoopUntil([&] {
@@ -111,7 +110,8 @@ TEST_F(LiveWindow, NoThreadOrDescriptorOutlivesACancelledCall) {
 TEST_F(LiveWindow, TheOperatorsStartShowsTheWindowBeforeTheServerAnswers) {
   WriteIni(server_.Address());
   server_.SetScript([](const std::string&) { return ScriptedReply{{}, true}; });
-  client::TVedoForm form({}, prompts_);
+  testsupport::Window window({}, prompts_);
+  client::TVedoForm& form = window.Form();
   form.OpenWindow();
   EXPECT_TRUE(form.isVisible());
   EXPECT_TRUE(server_.Requests().empty()) << "the start-up runs once the window shows";

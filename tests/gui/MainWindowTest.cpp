@@ -15,14 +15,16 @@ using MainWindow = FormTest;
 
 // Records the calls instead of making them, for the default address, which must not be
 // reached from a test.
-class RecordingLink : public client::ServerLink {
+// Records each call with the address it was made to, and reaches no port.
+class RecordingRunner : public client::CallRunner {
  public:
-  explicit RecordingLink(std::vector<std::string>& calls) : calls_(calls) {}
-  client::CallResult Exchange(const std::string& request,
-                              const platform::CancelSignal&) const override {
-    calls_.push_back(Host() + ":" + Port() + " " + request);
+  explicit RecordingRunner(std::vector<std::string>& calls) : calls_(calls) {}
+  client::CallResult Run(const client::ServerLink& link, const std::string& request) override {
+    calls_.push_back(link.Host() + ":" + link.Port() + " " + request);
     return {client::CallOutcome::NoContact, {}};
   }
+  void Cancel() override {}
+  bool Busy() const override { return false; }
 
  private:
   std::vector<std::string>& calls_;
@@ -98,9 +100,9 @@ TEST_F(MainWindow, ServerAddressFromTheIni) {
     SCOPED_TRACE(row.vedoIp);
     WriteIni(row.vedoIp);
     std::vector<std::string> calls;
-    client::TVedoForm form({}, prompts_);
-    form.ReplaceTcpClient(std::make_unique<RecordingLink>(calls));
-    form.FormShow();
+    RecordingRunner runner(calls);
+    testsupport::Window window({}, prompts_, testsupport::kTestLimits, &runner);
+    window.Form().FormShow();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls[0], row.host + ":" + row.port + " Knapper;1");
   }
@@ -127,9 +129,9 @@ TEST_F(MainWindow, MissingConfigurationWarnsTwiceInOrder) {
         row.iniExists ? dir_.Write("missing.ini", "[Program]\r\n") : ini;
     prompts_.shown.clear();
     std::vector<std::string> calls;
-    client::TVedoForm form({}, prompts_);
-    form.ReplaceTcpClient(std::make_unique<RecordingLink>(calls));
-    form.FormShow();
+    RecordingRunner runner(calls);
+    testsupport::Window window({}, prompts_, testsupport::kTestLimits, &runner);
+    window.Form().FormShow();
     Requests expected;
     for (auto warning : row.warnings)
       expected.push_back(warning.replace(warning.find("<ini>"), 5, ini));
@@ -225,7 +227,8 @@ TEST_F(MainWindow, CommandFromTheCommandLineClosesAtTheDoneFlag) {
     return testsupport::ScriptedReply::Line("OK");
   });
   WriteIni(server_.Address());
-  client::TVedoForm form({"SEND", "4", "P100.NC"}, prompts_);
+  testsupport::Window window({"SEND", "4", "P100.NC"}, prompts_);
+  client::TVedoForm& form = window.Form();
   form.OpenWindow();
   EXPECT_EQ(server_.Requests(), (Requests{"Knapper;4", "Status;4", "SEND;4;P100.NC", "Status;4"}));
   EXPECT_TRUE(form.isVisible());
@@ -239,7 +242,8 @@ TEST_F(MainWindow, CommandFromTheCommandLineClosesAtTheDoneFlag) {
 TEST_F(MainWindow, RefusedCommandGivesItsExitStatus) {
   WriteIni(server_.Address());
   server_.SetTable({{"Knapper;4", ";SEND;AUTO;"}, {"SEND;4;P1.NC", "Maskinen er opptatt"}});
-  client::TVedoForm form({"SEND", "4", "P1.NC"}, prompts_);
+  testsupport::Window window({"SEND", "4", "P1.NC"}, prompts_);
+  client::TVedoForm& form = window.Form();
   form.OpenWindow();
   EXPECT_EQ(prompts_.shown, (Requests{"Message: Maskinen er opptatt"}));
   EXPECT_EQ(form.Outcome(), client::ExitStatus::CommandFailed);
@@ -247,7 +251,8 @@ TEST_F(MainWindow, RefusedCommandGivesItsExitStatus) {
 
 TEST_F(MainWindow, BadPortSkipsTheRestOfTheStartUp) {
   WriteIni("127.0.0.1:nonsense");
-  client::TVedoForm form({"SEND", "4", "P1.NC"}, prompts_);
+  testsupport::Window window({"SEND", "4", "P1.NC"}, prompts_);
+  client::TVedoForm& form = window.Form();
   form.OpenWindow();
   EXPECT_EQ(prompts_.shown, (Requests{"Error: 'nonsense' is not a valid integer value."}));
   EXPECT_TRUE(form.isVisible()) << "the window still shows";
@@ -273,14 +278,17 @@ TEST_F(MainWindow, ServerGoingDownAndComingBack) {
   });
   const int port = server->Port();
   WriteIni("127.0.0.1:" + std::to_string(port));
-  client::TVedoForm form({}, prompts_);
+  testsupport::Window window({}, prompts_);
+  client::TVedoForm& form = window.Form();
   form.FormShow();
   EXPECT_EQ(client::FromQt(testsupport::FormControls(form).MaskinNavn->title()), "Fres 1");
 
   server.reset();
   const std::string noContact =
       "Ingen kontakt med Orvi-Vedo-server (127.0.0.1:" + std::to_string(port) + ")";
-  const auto title = [&] { return client::FromQt(testsupport::FormControls(form).MaskinNavn->title()); };
+  const auto title = [&] {
+    return client::FromQt(testsupport::FormControls(form).MaskinNavn->title());
+  };
   EXPECT_TRUE(testsupport::RunEventLoopUntil([&] { return title() == noContact; }));
   EXPECT_EQ(testsupport::FormControls(form).Filnavn->text(), "");
   EXPECT_EQ(testsupport::FormControls(form).Resultat->text(), "");
@@ -296,7 +304,8 @@ TEST_F(MainWindow, ServerGoingDownAndComingBack) {
 
 TEST_F(MainWindow, ServerDownAtStart) {
   WriteIni("127.0.0.1:1");  // nothing listens on port 1 of the loopback
-  client::TVedoForm form({}, prompts_);
+  testsupport::Window window({}, prompts_);
+  client::TVedoForm& form = window.Form();
   form.FormShow();
   EXPECT_EQ(client::FromQt(testsupport::FormControls(form).MaskinNavn->title()),
             "Ingen kontakt med Orvi-Vedo-server (127.0.0.1:1)");

@@ -138,7 +138,8 @@ TEST_F(RealPrompts, StatusRefreshesWhileARealMessageBoxIsOpen) {
   client::QtPrompts prompts;
   WriteIni(server_.Address());
   server_.SetTable(Machine3(";SEND;"), "OK");
-  client::TVedoForm form({"3"}, prompts);
+  testsupport::Window window({"3"}, prompts);
+  client::TVedoForm& form = window.Form();
   form.FormShow();
   server_.ClearRequests();
   // Acknowledged once two ticks have come after the status that followed "Filnavn".

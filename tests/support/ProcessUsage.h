@@ -1,5 +1,5 @@
-// What a process holds, read from /proc: its open descriptors, its threads and its resident
-// memory. For the tests that look for leaks.
+// What a process holds: its open descriptors (handles on Windows), its threads and its
+// resident memory (the working set on Windows). For the tests that look for leaks.
 #pragma once
 
 #include <sys/types.h>

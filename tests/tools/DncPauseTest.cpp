@@ -9,6 +9,8 @@
 #include "Dnc.h"
 #include "Machines.h"
 #include "Processes.h"
+#include "Protocol.h"
+#include "Reply.h"
 #include "ServerLink.h"
 #include "TempDir.h"
 #include "WaitUntil.h"
@@ -92,7 +94,7 @@ bool WaitForText(const std::string& file, const std::string& text) {
 }
 
 long Count(const client::ServerLink& link) {
-  std::string reply = link.Call("Status;1");
+  std::string reply = testsupport::Reply(link, "Status;1");
   std::string field;
   for (int i = 0; i < 5; ++i) field = client::NextField(reply);
   return std::stol(field);
@@ -108,7 +110,7 @@ TEST(PauseSignal, Sigusr1HaltsTheTransfersAndTheNextLetsThemGoOn) {
   testsupport::Child simulator(pid);
   client::ServerLink link;
   link.SetAddress("127.0.0.1:" + WaitForPort(out));
-  ASSERT_EQ(link.Call("Send;1;BIG.NC"), "OK");
+  ASSERT_EQ(testsupport::Reply(link, "Send;1;BIG.NC"), "OK");
 
   ::kill(pid, SIGUSR1);
   ASSERT_TRUE(WaitForText(out, "dnc-sim: transfers halted"));

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "Processes.h"
+#include "Reply.h"
 #include "ScriptedServer.h"
 #include "Server.h"
 #include "ServerLink.h"
@@ -39,7 +40,7 @@ TEST(SimulatorServer, ServesManyClientsAtOnceAndLogsEachRequest) {
       client::ServerLink link;
       link.SetHost("127.0.0.1");
       link.SetPort(std::to_string(server.Port()));
-      replies[i] = link.Call("Status;" + std::to_string(i));
+      replies[i] = testsupport::Reply(link, "Status;" + std::to_string(i));
     });
   }
   for (auto& c : clients) c.join();

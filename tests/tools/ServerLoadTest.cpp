@@ -1,6 +1,7 @@
 // The simulator's server under load: many clients at once, every request logged and answered,
 // clients that send nothing or drip never hold up the others, and the server's threads and
 // descriptors are given back as connections end, while it goes on running.
+#include "Reply.h"
 #include "Server.h"
 
 #include <atomic>
@@ -92,7 +93,7 @@ int RunClients(const Running& server, int clients, int calls, const std::string&
       while (ready < clients) std::this_thread::yield();  // all at once
       for (int i = 0; i < calls; ++i) {
         const std::string request = name + ";" + std::to_string(c) + "-" + std::to_string(i);
-        if (link.Call(request) != "Svar;" + request) ++wrong;
+        if (testsupport::Reply(link, request) != "Svar;" + request) ++wrong;
       }
     });
   }

@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     link.SetAddress(address);
     const platform::CancelSignal never;
     const client::CallResult result = link.Exchange(request, never);
+    if (result.outcome == client::CallOutcome::InvalidPort) throw client::InvalidPort(result.line);
     std::cout << platform::Cp1252ToUtf8(link.ReplyText(result)) << std::endl;
     return result.outcome == client::CallOutcome::Answered ? 0 : 1;
   } catch (const std::exception& failure) {
