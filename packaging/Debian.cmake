@@ -6,7 +6,10 @@
 set(VEDO_PACKAGING_BUILD_DIR ${PROJECT_BINARY_DIR}/packaging)
 set(VEDO_PACKAGE_client orvi-vedo)
 set(VEDO_PACKAGE_simulator orvi-vedo-sim)
-set(VEDO_MANUAL_PAGES_client VedoTcp vedo-call vedo-journal)
+set(VEDO_MANUAL_PAGES_client vedo-call vedo-journal)
+if(VEDO_BUILD_CLIENT)
+  list(APPEND VEDO_MANUAL_PAGES_client VedoTcp)
+endif()
 set(VEDO_MANUAL_PAGES_simulator dnc-sim dnc-load)
 
 # Manual pages and the changelog go in compressed as Debian wants them; -n leaves out the name
@@ -33,10 +36,12 @@ foreach(component client simulator)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${VEDO_PACKAGE_${component}}
           COMPONENT ${component})
 endforeach()
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/orvi-vedo-fjernstyring.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT client)
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/orvi-vedo.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT client)
+if(VEDO_BUILD_CLIENT)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/orvi-vedo-fjernstyring.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT client)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/orvi-vedo.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT client)
+endif()
 
 # cpack installs what was built before it, and builds nothing itself: the packages need only
 # the programs, never the tests.
