@@ -53,10 +53,12 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     // The server calls run on the call thread; the window shows the session and forwards to it.
+    // Files named by the server or the INI file are looked at off the window's thread.
+    client::FileWorker files;
     client::QtCallRunner calls;
-    client::MachineSession session(arguments.texts, prompts, calls);
-    session.KeepJournal(
-        std::make_unique<client::TransferJournal>(client::JournalPath(), util::Notice));
+    client::MachineSession session(arguments.texts, prompts, calls, {}, &files);
+    session.KeepJournal(std::make_unique<client::TransferJournal>(
+        client::JournalPath(), util::Notice, client::TransferJournal::Clock::now, &files));
     client::TVedoForm form(session, prompts);
     prompts.SetOwner(&form);
     client::TSelectForm selectForm;

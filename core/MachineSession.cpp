@@ -47,11 +47,13 @@ NoView noView;
 }  // namespace
 
 MachineSession::MachineSession(const std::vector<std::string>& arguments, Prompts& prompts,
-                               CallRunner& runner, const ServerLimits& limits)
+                               CallRunner& runner, const ServerLimits& limits,
+                               FileWorker* files)
     : prompts_(prompts),
       runner_(runner),
       view_(&noView),
-      commandLine_(CommandLine::Parse(arguments)) {
+      commandLine_(CommandLine::Parse(arguments)),
+      transfers_(TransferWatch::Clock::now, files) {
   link_.SetLimits(limits);
 }
 
@@ -92,6 +94,7 @@ void MachineSession::SelectMachine(const std::string& address, const std::string
     machineId_ = IsPositiveNumber(number) ? number : machine;
   }
   programFile_ = file;
+  view_->ShowTarget(programFile_, machineId_);
   buttonList_ = ServerCall(ButtonsRequest(machineId_));
   view_->EnableCommands(HasMarker(buttonList_, kSendMarker), HasMarker(buttonList_, kHentMarker),
                         HasMarker(buttonList_, kRestartMarker));
@@ -137,6 +140,7 @@ std::string MachineSession::ServerCall(const std::string& request) {
 }
 
 bool MachineSession::Judge(const std::string& reply) {
+  view_->ShowReply(reply);
   if (IsOk(reply)) {
     OppfriskTimerTimer();
     return true;
@@ -154,7 +158,11 @@ bool MachineSession::HandleCommand(const std::string& command) {
     Say(kReadPrompt);
   }
   if ((parts.word == "HENT" || parts.word == "GET") && HasMarker(buttonList_, kSlettMarker)) {
-    RunCommand(SlettRequest(parts.machine, parts.file));
+    // The delete is journalled as a command of its own.
+    const std::string slett = SlettRequest(parts.machine, parts.file);
+    const std::string reply = ServerCall(slett);
+    transfers_.CommandAnswered(slett, reply);
+    Judge(reply);
     Say(kTransferPrompt);
   }
   const std::string reply = ServerCall(command);
@@ -199,6 +207,7 @@ void MachineSession::ChooseProgram() {
     } else {
       programFile_ = path;
     }
+    view_->ShowTarget(programFile_, machineId_);
   }
   RunCommand(FileNameRequest(machineId_, programFile_));
 }

@@ -38,14 +38,19 @@ class SessionView {
   // Starts the one-second status refresh; it is never stopped.
   virtual void StartRefresh() = 0;
   virtual void CloseWindow() = 0;
+  // The program and machine that a send or fetch would use, each time either changes.
+  virtual void ShowTarget(const std::string& /*programFile*/, const std::string& /*machineId*/) {}
+  // A command's reply as judged: "OK", or a refusal (our own text when the server was not
+  // reached), which the window keeps in sight until the next command.
+  virtual void ShowReply(const std::string& /*reply*/) {}
 };
 
 class MachineSession {
  public:
   // The arguments without the program name, in cp1252. The calls go through `runner`, with
-  // the given bounds.
+  // the given bounds; file work whose path comes from the server runs on `files` when given.
   MachineSession(const std::vector<std::string>& arguments, Prompts& prompts, CallRunner& runner,
-                 const ServerLimits& limits = {});
+                 const ServerLimits& limits = {}, FileWorker* files = nullptr);
 
   // Where the session shows what it learns; nothing is shown before, or after ShowOn(nullptr).
   void ShowOn(SessionView* view);

@@ -72,21 +72,22 @@ std::optional<std::string> JournalPath() {
 }
 
 TransferJournal::TransferJournal(std::optional<std::string> path, Notify notify,
-                                 std::function<Clock::time_point()> now)
-    : path_(std::move(path)), notify_(std::move(notify)), now_(std::move(now)) {}
+                                 std::function<Clock::time_point()> now, FileWorker* files)
+    : path_(std::move(path)), notify_(std::move(notify)), now_(std::move(now)), files_(files) {}
 
 void TransferJournal::CommandGiven(const std::string& command, const std::string& reply) {
   const CommandParts parts = SplitCommand(command);
   const Clock::time_point given = now_();
   Append({LocalTime(given), kCommandEvent, parts.typedWord, parts.machine, parts.file, reply, "",
           "", "", "", ""});
-  // A restart has no done flag of its own; a refused command has no transfer.
-  if (IsOk(reply) && parts.word != "RESTART") {
+  // A restart or a delete has no done flag of its own; a refused command has no transfer.
+  if (IsOk(reply) && parts.word != "RESTART" && parts.word != "SLETT") {
     open_[parts.machine] = Open{parts.typedWord, parts.file, given};
   }
 }
 
 void TransferJournal::StatusSeen(const std::string& machine, const StatusRecord& status) {
+  ReportFailure();
   const auto found = open_.find(machine);
   if (found == open_.end()) return;
   Open& open = found->second;
@@ -104,13 +105,25 @@ void TransferJournal::StatusSeen(const std::string& machine, const StatusRecord&
 }
 
 void TransferJournal::Append(const std::vector<std::string>& fields) {
+  ReportFailure();
   if (!path_) return;
   std::vector<std::string> cleaned;
   for (const std::string& field : fields) cleaned.push_back(Field(field));
-  std::string line = JoinedByTabs(cleaned) + "\n";
-  const auto size = platform::FileSize(*path_);
-  if (!size || *size == 0) line = JournalHeader() + "\n" + line;
-  if (platform::AppendToFile(*path_, line) || failureShown_) return;
+  auto append = [path = *path_, line = JoinedByTabs(cleaned) + "\n", failed = failed_] {
+    const auto size = platform::FileSize(path);
+    const std::string text = !size || *size == 0 ? JournalHeader() + "\n" + line : line;
+    if (!platform::AppendToFile(path, text)) *failed = true;
+  };
+  if (files_ == nullptr) {
+    append();
+    ReportFailure();
+  } else {
+    files_->Post(std::move(append));
+  }
+}
+
+void TransferJournal::ReportFailure() {
+  if (!*failed_ || failureShown_) return;
   failureShown_ = true;
   notify_("Overf\xF8ringsjournal",
           "Kan ikke skrive i journalen " +

@@ -5,7 +5,8 @@
 // of the column names at the top of a new file. TAB, CR and LF inside a field become a space,
 // so that a field can never break the line format. Times are local with their UTC offset
 // ("2026-12-09T16:03:12+01:00"). Two kinds of line, in "Hendelse":
-//   "Kommando"  a transfer command: Kommando, Maskin, Fil (empty for a restart), Svar
+//   "Kommando"  a transfer command, or the delete before a fetch: Kommando, Maskin, Fil (empty
+//               for a restart), Svar
 //   "Ferdig"    the first done flag after an accepted send or fetch: Kommando, Maskin and Fil
 //               of that command, the final Status, Melding, Resultat, Bytes, and Sekunder from
 //               the command to the done flag
@@ -14,13 +15,16 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "FileWorker.h"
 #include "StatusRecord.h"
 
 namespace client {
@@ -45,9 +49,11 @@ class TransferJournal {
   using Notify = std::function<void(const std::string& caption, const std::string& text)>;
 
   // Nothing for `path`: the journal is switched off. `notify` tells the operator, once per
-  // run, that the journal cannot be written.
+  // run, that the journal cannot be written; it is called on the caller's thread. With `files`,
+  // the appends run on that worker, in order, so that a journal on a dead share never holds
+  // up the caller; without it they run at once.
   TransferJournal(std::optional<std::string> path, Notify notify,
-                  std::function<Clock::time_point()> now = Clock::now);
+                  std::function<Clock::time_point()> now = Clock::now, FileWorker* files = nullptr);
 
   // A transfer command as it was sent ("Send;2;P1.NC", "Restart;2", a command line's own) and
   // the server's reply to it.
@@ -65,11 +71,16 @@ class TransferJournal {
   };
 
   void Append(const std::vector<std::string>& fields);
+  // Tells the operator once that an append failed.
+  void ReportFailure();
 
   std::optional<std::string> path_;
   Notify notify_;
   std::function<Clock::time_point()> now_;
+  FileWorker* files_;
   std::map<std::string, Open> open_;  // by machine
+  // Set by an append that failed, on whichever thread it ran.
+  std::shared_ptr<std::atomic<bool>> failed_ = std::make_shared<std::atomic<bool>>(false);
   bool failureShown_ = false;
 };
 

@@ -142,6 +142,7 @@ std::optional<ProgressView> TransferProgress::View() const {
   ProgressView view;
   view.bytes = last.bytes;
   if (size_ && *size_ > 0) {
+    view.size = size_;
     view.share = std::min(1.0, static_cast<double>(last.bytes) / static_cast<double>(*size_));
   }
   const Sample& first = samples_.front();

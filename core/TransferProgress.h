@@ -24,6 +24,7 @@ namespace client {
 // What the progress bar shows of a transfer under way.
 struct ProgressView {
   std::uintmax_t bytes = 0;
+  std::optional<std::uintmax_t> size;            // of the program, when known
   std::optional<double> share;                   // 0 to 1, when the program's size is known
   std::optional<double> bytesPerSecond;          // once the replies span enough time
   std::optional<std::chrono::seconds> timeLeft;  // with a share and a rate above zero

@@ -6,11 +6,14 @@
 // of unknown size, so it shows only its rate.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
+#include "FileWorker.h"
 #include "StatusRecord.h"
 #include "TransferJournal.h"
 #include "TransferProgress.h"
@@ -21,7 +24,10 @@ class TransferWatch {
  public:
   using Clock = TransferProgress::Clock;
 
-  explicit TransferWatch(std::function<Clock::time_point()> now = Clock::now);
+  // With `files`, the program's size is looked up on that worker and shows from the next
+  // status on; without it, at once.
+  explicit TransferWatch(std::function<Clock::time_point()> now = Clock::now,
+                         FileWorker* files = nullptr);
 
   // The journal to keep; without one (the default) nothing is written.
   void KeepJournal(std::unique_ptr<TransferJournal> journal) { journal_ = std::move(journal); }
@@ -46,7 +52,18 @@ class TransferWatch {
     std::string file;
   };
 
+  // A size looked up on the worker, for the send of that generation.
+  struct SizeFound {
+    std::mutex mutex;
+    std::optional<std::uintmax_t> size;
+    unsigned generation = 0;
+  };
+  void TakeSizeFound();
+
   std::function<Clock::time_point()> now_;
+  FileWorker* files_;
+  std::shared_ptr<SizeFound> sizeFound_ = std::make_shared<SizeFound>();
+  unsigned generation_ = 0;  // counts the sends, so that a late size finds its own
   TransferProgress progress_;
   std::unique_ptr<TransferJournal> journal_;
   std::optional<Send> unsized_;  // an accepted send whose program has not been sized yet

@@ -11,6 +11,7 @@
 #include "ScriptedServer.h"
 #include "TempDir.h"
 #include "Util.h"
+#include "WaitUntil.h"
 
 namespace {
 
@@ -57,8 +58,10 @@ class SessionTransfers : public ::testing::Test {
     return testsupport::ScriptedReply::Line("OK");
   }
 
-  std::unique_ptr<client::MachineSession> Session(const std::vector<std::string>& arguments) {
-    auto session = std::make_unique<client::MachineSession>(arguments, prompts_, runner_);
+  std::unique_ptr<client::MachineSession> Session(const std::vector<std::string>& arguments,
+                                                  client::FileWorker* files = nullptr) {
+    auto session = std::make_unique<client::MachineSession>(arguments, prompts_, runner_,
+                                                            client::ServerLimits{}, files);
     session->ShowOn(&view_);
     session->SelectMachine(server_.Address(), "3", "P1.NC");
     server_.ClearRequests();
@@ -93,6 +96,24 @@ TEST_F(SessionTransfers, SendIsSizedFromTheTickAfterItsSequence) {
   server_.ClearRequests();
   session->TimerTick();
   EXPECT_EQ(server_.Requests(), (Requests{"Status;3"})) << "one look per send";
+  EXPECT_DOUBLE_EQ(*view_.progress->share, 0.02);
+}
+
+// A share that does not answer holds up the size, never the tick.
+TEST_F(SessionTransfers, SizeLookedUpOnTheFileWorkerShowsFromTheNextStatus) {
+  client::FileWorker files(std::chrono::milliseconds(100));
+  std::atomic<bool> released{false};
+  files.Post([&] { testsupport::WaitUntil([&] { return released.load(); }); });
+  auto session = Session({"3"}, &files);
+  session->SendProgram();
+  session->TimerTick();
+  ASSERT_TRUE(view_.progress);
+  EXPECT_FALSE(view_.progress->share) << "the look-up still waits behind the hung one";
+
+  released = true;
+  ASSERT_TRUE(files.Drain(std::chrono::seconds(10)));
+  session->TimerTick();
+  ASSERT_TRUE(view_.progress && view_.progress->share);
   EXPECT_DOUBLE_EQ(*view_.progress->share, 0.02);
 }
 

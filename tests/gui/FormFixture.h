@@ -94,13 +94,15 @@ class Window {
  public:
   Window(const std::vector<std::string>& arguments, client::Prompts& prompts,
          const client::ServerLimits& limits = kTestLimits, client::CallRunner* runner = nullptr)
-      : session_(arguments, prompts, runner != nullptr ? *runner : calls_, limits),
+      : session_(arguments, prompts, runner != nullptr ? *runner : calls_, limits, &files_),
         form_(session_, prompts) {}
 
   client::TVedoForm& Form() { return form_; }
   client::MachineSession& Session() { return session_; }
+  client::FileWorker& Files() { return files_; }
 
  private:
+  client::FileWorker files_{std::chrono::milliseconds(100)};
   client::QtCallRunner calls_;
   client::MachineSession session_;
   client::TVedoForm form_;

@@ -6,6 +6,7 @@
 
 #include "FormFixture.h"
 #include "ProcessUsage.h"
+#include "WaitUntil.h"
 
 namespace {
 
@@ -128,6 +129,32 @@ TEST_F(LiveWindow, TheOperatorsStartShowsTheWindowBeforeTheServerAnswers) {
   EXPECT_FALSE(form.CallUnderWay());
   EXPECT_EQ(server_.Requests(), Requests{"Knapper;1"});
   EXPECT_TRUE(prompts_.shown.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The program's size is looked up on a share that hangs: the ticks go on and the window closes
+// at once all the same.
+TEST_F(LiveWindow, AHungSizeLookUpLeavesTheWindowLive) {
+  auto table = Machine3(";SEND;AUTO;RESTART;");
+  table["Status;3"] = "Fres 3;P1.NC;Sender;;100;;0";
+  auto& form = Start({"3"}, table);
+  std::atomic<bool> released{false};
+  window_->Files().Post([&] { testsupport::WaitUntil([&] { return released.load(); }); });
+  form.show();
+  ui().SendButton->click();
+  ASSERT_TRUE(testsupport::RunEventLoopUntil([&] {
+    const auto requests = server_.Requests();
+    const auto directory = std::find(requests.begin(), requests.end(), "Maskin-Les;3;Katalog;");
+    return directory != requests.end() &&
+           std::count(directory, requests.end(), std::string("Status;3")) >= 2;
+  })) << "the ticks go on after the look-up was handed over";
+  form.close();
+  EXPECT_TRUE(form.IsClosed());
+  EXPECT_FALSE(form.isVisible());
+  released = true;
 }
 
 }  // namespace
