@@ -21,7 +21,7 @@ printf '[VedoTcp]\r\nVedoIP=127.0.0.1:%s\r\n' "$sim_port" >"$work/Vedo.ini"
   >/dev/null 2>&1 || fail "reg add"
 
 echo "-- a program-started SEND closes itself at the done flag"
-status=$(run_windows 120 "$program" SEND 2 P300.NC)
+run_windows 120 "$program" SEND 2 P300.NC
 [ "$status" = 0 ] || fail "SEND 2 P300.NC ended with status $status"
 grep -q "SEND;2;P300.NC" "$work/dnc-sim-data.log" || fail "the simulator saw no SEND"
 journal=$(find "$WINEPREFIX/drive_c/users" -path "*/AppData/Local/vedo/journal.tsv" | head -n1)

@@ -26,8 +26,8 @@ ini_value() {
 }
 
 echo "-- silent installation"
-status=$(run_windows 120 "$installer" /S)
-wineserver -w
+run_windows 120 "$installer" /S
+"$wineserver" -w
 [ "$status" = 0 ] || fail "the installer ended with status $status"
 for file in VedoTcp.exe vedo-call.exe vedo-journal.exe Vedo.ini Qt6Core.dll Qt6Gui.dll \
   Qt6Widgets.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll \
@@ -41,7 +41,7 @@ find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/*' -name 'Orvi-Vedo fjern
 
 echo "-- the installed program: a program-started SEND"
 printf '[VedoTcp]\r\nVedoIP=127.0.0.1:%s\r\n' "$sim_port" >"$bin/Vedo.ini"
-status=$(run_windows 120 "$bin/VedoTcp.exe" SEND 2 P300.NC)
+run_windows 120 "$bin/VedoTcp.exe" SEND 2 P300.NC
 [ "$status" = 0 ] || fail "SEND 2 P300.NC ended with status $status"
 grep -q "SEND;2;P300.NC" "$work/dnc-sim-data.log" || fail "the simulator saw no SEND"
 
@@ -49,16 +49,16 @@ echo "-- a second installation keeps the shop's settings"
 shop_ini='C:\Vedo\Verksted.ini'
 "$wine" reg add 'HKLM\Software\Vedo' /v INI-Fil /t REG_SZ /d "$shop_ini" /f >/dev/null 2>&1
 cp "$bin/Vedo.ini" "$work/Vedo.ini.before"
-status=$(run_windows 120 "$installer" /S)
-wineserver -w
+run_windows 120 "$installer" /S
+"$wineserver" -w
 [ "$status" = 0 ] || fail "the second installation ended with status $status"
 [ "$(ini_value)" = "$shop_ini" ] || fail "INI-Fil overwritten with \"$(ini_value)\""
 cmp -s "$bin/Vedo.ini" "$work/Vedo.ini.before" || fail "the shop's Vedo.ini was overwritten"
 
 echo "-- silent uninstallation"
-status=$(run_windows 120 "$install_dir/Uninstall.exe" /S)
+run_windows 120 "$install_dir/Uninstall.exe" /S
 # The uninstaller runs from a copy of itself, which it starts and leaves.
-wineserver -w
+"$wineserver" -w
 [ "$status" = 0 ] || fail "the uninstaller ended with status $status"
 for file in VedoTcp.exe vedo-call.exe vedo-journal.exe Qt6Core.dll platforms/qwindows.dll; do
   [ ! -e "$bin/$file" ] || fail "left behind: $file"

@@ -1,18 +1,19 @@
 # Shared by the tests under Wine (sourced): an X display, a Wine prefix and the simulator of
 # their own, all ended when the test ends, whatever its outcome.
 #   start_display; make_prefix DIR; start_simulator DATA_DIR; win_path UNIX_PATH
-#   run_windows SECONDS PROGRAM ARGUMENTS...  (the program's exit status, 124 on time-out)
+#   run_windows SECONDS PROGRAM ARGUMENTS...  (sets status: the program's, 124 on time-out)
 set -euo pipefail
 
 wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
 sim_pid=
 xvfb_pid=
 
 finish() {
   local status=$?
-  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; fi
+  if [ -n "${WINEPREFIX:-}" ]; then "$wineserver" -k 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
   exit "$status"
 }
 trap finish EXIT
@@ -39,7 +40,7 @@ start_display() {
   local fifo
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$fifo" 2>/dev/null &
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
   local number
   read -r -t 20 number <"$fifo" || fail "Xvfb did not start"
@@ -51,7 +52,7 @@ make_prefix() {
   export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   rm -rf "$WINEPREFIX"
   "$wine" wineboot --init >/dev/null 2>&1
-  wineserver -w
+  "$wineserver" -w
 }
 
 # The Windows form of a Unix path, through Wine's drive Z:.
@@ -68,16 +69,15 @@ start_simulator() {
   "$DNC_SIM" --port 0 --speed 10 --data "$data" --log "$data.log" >"$ports" &
   sim_pid=$!
   wait_for 20 test -s "$ports" || fail "dnc-sim did not start"
-  sim_port=$(head -n1 "$ports")
+  sim_port=$(head -n1 "$ports" | sed "s/.*://")
   rm -f "$ports"
 }
 
 run_windows() {
   local seconds=$1
   shift
-  local status=0
-  timeout "$seconds" "$wine" "$@" || status=$?
-  echo "$status"
+  status=0
+  timeout "$seconds" "$wine" "$@" </dev/null || status=$?
 }
 
 # The visible window with exactly this title, waited for up to $1 seconds.
