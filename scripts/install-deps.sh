@@ -5,7 +5,9 @@ set -euo pipefail
 packages=(g++ cmake make pkg-config libgtest-dev qt6-base-dev qt6-tools-dev qt6-l10n-tools xvfb xauth xdotool clang-format clang-14 libclang-rt-14-dev
           g++-mingw-w64-x86-64 wine64 googletest
           # The Debian packages (cpack needs dpkg-shlibdeps and file) and their check.
-          dpkg-dev file lintian)
+          dpkg-dev file lintian
+          # The toolkit for Windows (scripts/windows-qt.sh) and its installer.
+          ninja-build dpkg-dev nsis)
 
 missing=()
 for package in "${packages[@]}"; do
