@@ -8,18 +8,29 @@
 #include <QStyle>
 #include <QTimer>
 
+#include "Colours.h"
+#include "FocusRing.h"
 #include "Guard.h"
 #include "Prompts.h"
+#include "Protocol.h"
 #include "QtText.h"
+#include "ShownText.h"
+#include "Taskbar.h"
 #include "ui_VedoTcpU.h"
 
 namespace client {
 namespace {
 
 constexpr int kRefreshInterval = 1000;  // ms
+// How long a program-started window shows the transfer's end before it closes.
+constexpr int kDoneShownMs = 800;
 
-// A group-box title would take "&" as a keyboard mnemonic.
-QString LiteralTitle(const std::string& text) { return ToQt(text).replace('&', "&&"); }
+QString Shown(const std::string& text) { return OnOneLine(ToQt(text)); }
+
+void ShowColoured(QLabel& label, const std::string& text, const QColor& colour) {
+  colours::PaintText(label, colour);
+  ShowElided(label, Shown(text));
+}
 
 }  // namespace
 
@@ -55,7 +66,18 @@ void TVedoForm::FormCreate() {
   ui->Rediger->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
   ui->AvsluttButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
   oppfriskTimer_->setInterval(kRefreshInterval);
-  ui->FremdriftBar->hide();  // until a transfer is under way
+  colours::ReadableDisabledText(*this);
+  statusRow_ = std::make_unique<StatusRow>(*ui->FremdriftBar, *ui->FremdriftTekst);
+  ShowTarget(session_.ProgramFile(), session_.MachineId());
+  new FocusRing(*this);
+  // Return and Enter press the focused button, as Space does.
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(true);
+  const std::pair<QLabel*, const char*> names[] = {{ui->Filnavn, "Filnavn"},
+                                                   {ui->Status, "Status"},
+                                                   {ui->Melding, "Melding"},
+                                                   {ui->Bytes, "Bytes"},
+                                                   {ui->Resultat, "Resultat"}};
+  for (const auto& [label, name] : names) label->setAccessibleName(name);
 
   // A tick that falls while a call is under way is skipped, never queued.
   ConnectGuarded(oppfriskTimer_, &QTimer::timeout, &TVedoForm::TimerTick);
@@ -93,21 +115,56 @@ void TVedoForm::OpenWindow() {
 }
 
 void TVedoForm::ShowStatus(const StatusRecord& status) {
-  ui->MaskinNavn->setTitle(LiteralTitle(status.machineName));
-  ui->Filnavn->setText(ToQt(status.programFile));
-  ui->Status->setText(ToQt(status.status));
-  ui->Melding->setText(ToQt(status.message));
-  ui->Bytes->setText(ToQt(status.bytes));
-  ui->Resultat->setText(ToQt(status.result));
+  const ServerLink& link = session_.Link();
+  // Our own texts for a server out of reach stand out from a machine's name.
+  const bool unreached =
+      status.machineName == link.NoContactReply() || status.machineName == link.NoAnswerReply();
+  colours::PaintTitle(*ui->MaskinNavn, unreached ? colours::kRefused : QColor());
+  ShowElidedTitle(*ui->MaskinNavn, Shown(status.machineName));
+  ShowElided(*ui->Filnavn, Shown(status.programFile), Qt::ElideLeft);
+  ShowElided(*ui->Status, Shown(status.status));
+  ShowElided(*ui->Melding, Shown(status.message));
+  ShowElided(*ui->Bytes, Shown(status.bytes));
+  const QColor result = status.result.empty() ? QColor()
+                        : IsOk(status.result) ? colours::kOk
+                                              : colours::kRefused;
+  ShowColoured(*ui->Resultat, status.result, result);
+  statusRow_->ShowStatus(status);
 }
 
 void TVedoForm::ShowProgress(const std::optional<ProgressView>& progress) {
-  ui->FremdriftBar->setVisible(progress.has_value());
-  if (!progress) return;
-  // Without the program's size the bar stays empty and shows the rate alone.
-  ui->FremdriftBar->setValue(
-      progress->share ? static_cast<int>(*progress->share * ui->FremdriftBar->maximum()) : 0);
-  ui->FremdriftBar->setFormat(ToQt(ProgressText(*progress)));
+  if (statusRow_->ShowProgress(progress, QTime::currentTime())) QApplication::alert(this);
+  ShowOnTaskbar();
+}
+
+void TVedoForm::ShowTarget(const std::string& programFile, const std::string& machineId) {
+  statusRow_->ShowTarget(ToQt(programFile), ToQt(machineId));
+  for (QPushButton* button : {ui->SendButton, ui->HentButton}) {
+    button->setToolTip(statusRow_->TargetText());
+    button->setAccessibleDescription(statusRow_->TargetText());
+  }
+}
+
+void TVedoForm::ShowReply(const std::string& reply) {
+  statusRow_->ShowReply(ToQt(reply), QTime::currentTime());
+  ShowOnTaskbar();
+}
+
+void TVedoForm::ShowOnTaskbar() {
+  const WId window = internalWinId();
+  if (window == 0) return;  // no native window yet
+  platform::ShowTaskbarProgress(static_cast<std::uintptr_t>(window), statusRow_->TaskbarState(),
+                                statusRow_->Percent());
+}
+
+void TVedoForm::CloseWindow() {
+  if (!isVisible() || !statusRow_->ShowsDone()) {
+    close();
+    return;
+  }
+  if (closing_) return;
+  closing_ = true;
+  QTimer::singleShot(kDoneShownMs, this, &QWidget::close);
 }
 
 void TVedoForm::EnableCommands(bool send, bool fetch, bool restart) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "MachineSession.h"
+#include "StatusRow.h"
 
 class QTimer;
 
@@ -76,12 +77,18 @@ class TVedoForm : public QWidget, private SessionView {
   void EnableCommands(bool send, bool fetch, bool restart) override;
   void HideMachineChoice() override;
   void StartRefresh() override;
-  void CloseWindow() override { close(); }
+  void CloseWindow() override;
+  void ShowTarget(const std::string& programFile, const std::string& machineId) override;
+  void ShowReply(const std::string& reply) override;
+  // The taskbar button follows the row below "Resultat".
+  void ShowOnTaskbar();
 
   std::unique_ptr<Ui::VedoForm> ui;
   MachineSession& session_;
   Prompts& prompts_;
   QTimer* oppfriskTimer_;
+  std::unique_ptr<StatusRow> statusRow_;
+  bool closing_ = false;  // the close waits a moment, so that the transfer's end is read
 };
 
 }  // namespace client

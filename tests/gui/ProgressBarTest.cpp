@@ -1,5 +1,5 @@
-// The progress bar in the machine's group box: there while a transfer is under way, gone
-// otherwise, and in no control's way.
+// The row below "Resultat": the target at rest, a short bar and its own text while a transfer
+// is under way, its end in a full bar; in no control's way.
 #include <QLabel>
 #include <QProgressBar>
 
@@ -18,29 +18,45 @@ std::map<std::string, std::string> WithStatus(const std::string& status) {
   return table;
 }
 
-TEST_F(ProgressBar, ShowsOnlyWhileATransferIsUnderWay) {
+QLabel* RowText(QWidget& form) { return testsupport::Child<QLabel>(form, "FremdriftTekst"); }
+
+TEST_F(ProgressBar, AtRestMovingAndDone) {
   auto& form = Start({"3"}, WithStatus("Fres 3;P1.NC;Klar;;0;;0"));
   EXPECT_TRUE(ui().FremdriftBar->isHidden());
+  EXPECT_EQ(RowText(form)->text(), QString::fromUtf8("Intet program valgt → maskin 3"));
 
-  server_.SetTable(WithStatus("Fres 3;P1.NC;Sender;Overf\xF8rer;0;;0"), "OK");
+  server_.SetTable(WithStatus("Fres 3;P1.NC;Sender;Overf\xF8rer;1200;;0"), "OK");
   form.OppfriskTimerTimer();
   ASSERT_FALSE(ui().FremdriftBar->isHidden());
-  EXPECT_EQ(ui().FremdriftBar->text(), "beregner hastighet");
-  EXPECT_EQ(ui().FremdriftBar->value(), 0);
+  EXPECT_EQ(ui().FremdriftBar->maximum(), 0) << "busy while the size is not known";
+  EXPECT_EQ(RowText(form)->text(), QString::fromUtf8("1\u00A0200 bytes – beregner hastighet"));
+  EXPECT_EQ(RowText(form)->accessibleDescription(), RowText(form)->text());
 
   server_.SetTable(WithStatus("Fres 3;P1.NC;Klar;Overf\xF8ring ferdig;2400;OK;1"), "OK");
   form.OppfriskTimerTimer();
+  EXPECT_FALSE(ui().FremdriftBar->isHidden());
+  EXPECT_EQ(ui().FremdriftBar->value(), ui().FremdriftBar->maximum());
+  EXPECT_TRUE(
+      RowText(form)->text().startsWith(QString::fromUtf8("Ferdig – 2\u00A0400 bytes på 0:")))
+      << RowText(form)->text().toStdString();
+
+  // Until the next command.
+  form.RestartButtonClick();
   EXPECT_TRUE(ui().FremdriftBar->isHidden());
+  EXPECT_TRUE(RowText(form)->text().startsWith("Intet program valgt"));
 }
 
 TEST_F(ProgressBar, TakesNoRoomFromTheGroupBoxControls) {
-  Start({"3"}, WithStatus("Fres 3;P1.NC;Sender;;0;;0"));
-  const QRect bar = ui().FremdriftBar->geometry();
-  EXPECT_TRUE(ui().MaskinNavn->contentsRect().contains(bar));
-  for (const QLabel* label : ui().MaskinNavn->findChildren<QLabel*>()) {
-    SCOPED_TRACE(label->objectName().toStdString());
-    EXPECT_FALSE(label->geometry().intersects(bar));
-    EXPECT_LT(label->geometry().bottom(), bar.top()) << "below the \"Resultat\" row";
+  auto& form = Start({"3"}, WithStatus("Fres 3;P1.NC;Sender;;0;;0"));
+  const QWidget* rowControls[] = {ui().FremdriftBar, RowText(form)};
+  for (const QWidget* row : rowControls) {
+    SCOPED_TRACE(row->objectName().toStdString());
+    EXPECT_TRUE(ui().MaskinNavn->contentsRect().contains(row->geometry()));
+    for (const QLabel* label : ui().MaskinNavn->findChildren<QLabel*>()) {
+      if (label == RowText(form)) continue;
+      SCOPED_TRACE(label->objectName().toStdString());
+      EXPECT_LT(label->geometry().bottom(), row->geometry().top()) << "below the \"Resultat\" row";
+    }
   }
 }
 
