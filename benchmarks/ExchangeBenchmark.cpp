@@ -1,29 +1,100 @@
-// What one server request and one settings read cost. Run by hand:
+// What one server request costs: the client's exchange, directly and through the call thread,
+// against a raw blocking client (connect, write, read, close) on the same loopback server in the
+// same run, for a numeric host and for a host name; and one settings read. The run ends with the
+// ratios to the raw client. Run by hand:
 //   build/release/benchmarks/exchange_benchmark
 #include <benchmark/benchmark.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <condition_variable>
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "CallWorker.h"
+#include "Connection.h"
 #include "Platform.h"
-#include "Reply.h"
 #include "ScriptedServer.h"
 #include "ServerLink.h"
 #include "TempDir.h"
 
 namespace {
 
-// A port of digits is read as a number; "$" + hex must first fail the service lookup.
-void CallWithPort(benchmark::State& state, bool digits) {
-  testsupport::ScriptedServer server(
-      std::map<std::string, std::string>{{"Status;1", "M;P;;;0;;0"}});
-  client::ServerLink link;
-  link.SetHost("127.0.0.1");
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "$%X", server.Port());
-  link.SetPort(digits ? std::to_string(server.Port()) : std::string(hex));
-  for (auto _ : state) benchmark::DoNotOptimize(testsupport::Reply(link, "Status;1"));
+const char* const kRequest = "Status;1";
+
+testsupport::ScriptedServer& Server() {
+  static testsupport::ScriptedServer server(
+      std::map<std::string, std::string>{{kRequest, "M;P;;;0;;0"}});
+  return server;
 }
 
-void BM_ServerCallDigitPort(benchmark::State& state) { CallWithPort(state, true); }
-void BM_ServerCallLookedUpPort(benchmark::State& state) { CallWithPort(state, false); }
+std::string HostOf(const benchmark::State& state) {
+  return state.range(0) == 0 ? "127.0.0.1" : "localhost";
+}
+
+client::ServerLink Link(const benchmark::State& state) {
+  client::ServerLink link;
+  link.SetHost(HostOf(state));
+  link.SetPort(std::to_string(Server().Port()));
+  return link;
+}
+
+// The plain blocking client: look the host up, connect, write, read the line, close.
+std::string RawCall(const std::string& host, int port) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return {};
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  std::string reply;
+  if (::connect(fd, found->ai_addr, found->ai_addrlen) == 0) {
+    const std::string line = std::string(kRequest) + "\r\n";
+    if (::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size())) {
+      char buffer[512];
+      while (reply.find("\r\n") == std::string::npos) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got <= 0) break;
+        reply.append(buffer, static_cast<std::size_t>(got));
+      }
+    }
+  }
+  ::close(fd);
+  ::freeaddrinfo(found);
+  return reply.substr(0, reply.find("\r\n"));
+}
+
+void BM_RawClient(benchmark::State& state) {
+  const std::string host = HostOf(state);
+  for (auto _ : state) benchmark::DoNotOptimize(RawCall(host, Server().Port()));
+}
+
+void BM_Exchange(benchmark::State& state) {
+  const client::ServerLink link = Link(state);
+  const platform::CancelSignal never;
+  for (auto _ : state) benchmark::DoNotOptimize(link.Exchange(kRequest, never));
+}
+
+void BM_CallThread(benchmark::State& state) {
+  const client::ServerLink link = Link(state);
+  client::CallWorker worker;
+  std::mutex mutex;
+  std::condition_variable ended;
+  for (auto _ : state) {
+    bool done = false;
+    worker.Submit(link, kRequest, [&](const client::CallResult&) {
+      std::lock_guard lock(mutex);
+      done = true;
+      ended.notify_one();
+    });
+    std::unique_lock lock(mutex);
+    ended.wait(lock, [&] { return done; });
+  }
+}
 
 void BM_ReadProfileString(benchmark::State& state) {
   testsupport::TempDir dir;
@@ -40,10 +111,44 @@ void BM_ReadProfileString(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_ServerCallDigitPort);
-BENCHMARK(BM_ServerCallLookedUpPort);
+// Range 0: the numeric host; 1: the host name.
+BENCHMARK(BM_RawClient)->Arg(0)->Arg(1);
+BENCHMARK(BM_Exchange)->Arg(0)->Arg(1);
+BENCHMARK(BM_CallThread)->Arg(0)->Arg(1);
 BENCHMARK(BM_ReadProfileString);
+
+// Keeps each run's time per call, by name, besides the usual table.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Iteration)
+        times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+  }
+  std::map<std::string, double> times;
+};
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  platform::StartSocketLayer();
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  for (const char* host : {"0", "1"}) {
+    const auto raw = reporter.times.find(std::string("BM_RawClient/") + host);
+    if (raw == reporter.times.end()) continue;
+    for (const char* way : {"BM_Exchange/", "BM_CallThread/"}) {
+      const auto mine = reporter.times.find(way + std::string(host));
+      if (mine == reporter.times.end()) continue;
+      std::printf("%-16s %-10s %.2f x the raw client\n", mine->first.c_str(),
+                  host[0] == '0' ? "127.0.0.1" : "localhost", mine->second / raw->second);
+    }
+  }
+  benchmark::Shutdown();
+  platform::StopSocketLayer();
+  return 0;
+}

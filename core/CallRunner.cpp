@@ -1,20 +1,17 @@
 #include "CallRunner.h"
 
-#include "Connection.h"
-
 namespace client {
 
 CallResult DirectCallRunner::Run(const ServerLink& link, const std::string& request) {
-  if (cancelled_) return {CallOutcome::Cancelled, {}};
-  const platform::CancelSignal never;
+  if (cancel_.Cancelled()) return {CallOutcome::Cancelled, {}};
   busy_ = true;
   struct Idle {
     bool& busy;
     ~Idle() { busy = false; }
   } idle{busy_};
-  return link.Exchange(request, never);
+  return link.Exchange(request, cancel_);
 }
 
-void DirectCallRunner::Cancel() { cancelled_ = true; }
+void DirectCallRunner::Cancel() { cancel_.Cancel(); }
 
 }  // namespace client

@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "Connection.h"
 #include "ServerLink.h"
 
 namespace client {
@@ -35,8 +36,8 @@ class DirectCallRunner : public CallRunner {
   bool Busy() const override { return busy_; }
 
  private:
+  platform::CancelSignal cancel_;  // one for every call: making one costs more than a call
   bool busy_ = false;
-  bool cancelled_ = false;
 };
 
 }  // namespace client

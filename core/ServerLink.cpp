@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "Connection.h"
+#include "RecentAddresses.h"
 #include "Util.h"
 
 namespace client {
@@ -46,9 +47,14 @@ ResolvedPort ResolvePort(const std::string& port) {
 
 std::optional<platform::Ipv4Address> ResolveHost(const std::string& host, Deadline deadline,
                                                  const platform::CancelSignal& cancel) {
+  static RecentAddresses recent;
   const std::string name = host.empty() ? "0.0.0.0" : host;
   if (name[0] >= '0' && name[0] <= '9') return platform::ParseIpv4(name);
-  return platform::LookUpIpv4(name, deadline, cancel);
+  const auto now = RecentAddresses::Clock::now();
+  if (const auto address = recent.Find(name, now)) return address;
+  const auto address = platform::LookUpIpv4(name, deadline, cancel);
+  if (address) recent.Keep(name, *address, now);
+  return address;
 }
 
 CallOutcome FromWait(WaitEnd end) {
