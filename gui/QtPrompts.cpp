@@ -4,10 +4,15 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 
 #include "QtText.h"
 #include "VelgDlg.h"
@@ -15,13 +20,87 @@
 namespace client {
 namespace {
 
-void CentreOnScreen(QWidget& widget) {
-  widget.adjustSize();
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame = widget.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    widget.move(frame.topLeft());
+// Centred on the owner, or on the screen without one, and kept on the screen.
+void Centre(QWidget& widget, const QWidget* owner) {
+  const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect available = screen->availableGeometry();
+  QRect frame = widget.frameGeometry();
+  frame.moveCenter(owner != nullptr ? owner->frameGeometry().center() : available.center());
+  frame.moveLeft(std::clamp(frame.left(), available.left(),
+                            std::max(available.left(), available.right() - frame.width())));
+  frame.moveTop(std::clamp(frame.top(), available.top(),
+                           std::max(available.top(), available.bottom() - frame.height())));
+  widget.move(frame.topLeft());
+}
+
+// A message box placed once it has its final size, which it takes only as it shows.
+class PlacedBox : public QMessageBox {
+ public:
+  PlacedBox(Icon icon, const QString& caption, const QString& text, QWidget* owner)
+      : QMessageBox(icon, caption, text, QMessageBox::NoButton, owner), owner_(owner) {}
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    Centre(*this, owner_ != nullptr && owner_->isVisible() ? owner_ : nullptr);
   }
+
+ private:
+  QWidget* owner_;
+};
+
+// Beyond this share of the screen's height a text scrolls inside the box.
+constexpr double kTextShare = 0.5;
+// A run of this many characters without a blank gets places to break.
+constexpr int kLongestRun = 60;
+
+// The toolkit breaks lines only at blanks: a long run gets zero-width breaks.
+QString Breakable(const QString& text) {
+  QString shown;
+  int run = 0;
+  for (const QChar c : text) {
+    run = c.isSpace() ? 0 : run + 1;
+    if (run > kLongestRun) {
+      shown += QChar(0x200B);
+      run = 1;
+    }
+    shown += c;
+  }
+  return shown;
+}
+
+// A text taller than a share of the screen goes into a scrolling area in place of the box's
+// own label, so that the box and its OK button stay on the screen.
+void ScrollIfTall(QMessageBox& box, const QString& text) {
+  auto* label = box.findChild<QLabel*>("qt_msgbox_label");
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  const QScreen* screen = box.screen();
+  if (label == nullptr || grid == nullptr || screen == nullptr) return;
+  const QRect available = screen->availableGeometry();
+  const int width = std::min(560, available.width() * 2 / 3);
+  QLabel probe(text);
+  probe.setWordWrap(true);
+  probe.setFont(label->font());
+  const int height = probe.heightForWidth(width);
+  const int highest = static_cast<int>(available.height() * kTextShare);
+  if (height <= highest) return;
+
+  int row = 0, column = 0, rows = 0, columns = 0;
+  grid->getItemPosition(grid->indexOf(label), &row, &column, &rows, &columns);
+  grid->removeWidget(label);
+  label->hide();
+  auto* scrolled = new QLabel(text);
+  scrolled->setObjectName("ScrolledText");
+  scrolled->setTextFormat(Qt::PlainText);
+  scrolled->setWordWrap(true);
+  scrolled->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  auto* area = new QScrollArea(&box);
+  area->setWidget(scrolled);
+  area->setWidgetResizable(true);
+  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  area->setFixedSize(width + area->verticalScrollBar()->sizeHint().width() + 4, highest);
+  grid->addWidget(area, row, column, rows, columns);
 }
 
 // A box with one OK button that both Enter and Esc press. Texts are shown as they are, never
@@ -31,13 +110,14 @@ void ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& caption, con
   // Texts break lines with a lone CR, as Windows boxes do; the toolkit breaks at LF.
   QString shown = text;
   shown.replace("\r\n", "\n").replace('\r', '\n');
-  QMessageBox box(icon, caption, shown, QMessageBox::NoButton, owner);
+  shown = Breakable(shown);
+  PlacedBox box(icon, caption, shown, owner);
   box.setTextFormat(Qt::PlainText);
+  ScrollIfTall(box, shown);
   QPushButton* ok = box.addButton(QMessageBox::Ok);
   box.setDefaultButton(ok);
   box.setEscapeButton(ok);
   if (inFront) box.setWindowFlag(Qt::WindowStaysOnTopHint);
-  if (owner == nullptr) CentreOnScreen(box);
   box.exec();
 }
 

@@ -1,6 +1,7 @@
 // What the operator sees of the window beyond the status fields: the target of Send and Hent,
 // a refusal that stays, readable colours, keys that press the focused button, and long or
 // broken texts that still read whole.
+#include <QFocusFrame>
 #include <QLabel>
 #include <QTest>
 
@@ -100,6 +101,18 @@ TEST_F(OperatorView, ReturnAndEnterPressTheFocusedButton) {
     ASSERT_FALSE(requests.empty());
     EXPECT_EQ(requests.front(), "Restart;3");
   }
+}
+
+TEST_F(OperatorView, TheFocusShowsFromTheStart) {
+  auto& form = Start({"3"}, Machine3(";SEND;"));
+  form.show();
+  QApplication::setActiveWindow(&form);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  ui().FilnavnButton->setFocus();
+  auto* ring = form.findChild<QFocusFrame*>();
+  ASSERT_NE(ring, nullptr);
+  EXPECT_TRUE(testsupport::RunEventLoopUntil([&] { return ring->isVisible(); }));
+  EXPECT_TRUE(ring->geometry().contains(ui().FilnavnButton->geometry()));
 }
 
 TEST_F(OperatorView, LongAndBrokenTextsReadWhole) {

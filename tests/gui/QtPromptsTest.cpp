@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -84,6 +85,45 @@ TEST(QtPrompts, FileDialogFilterIgnoresCaseAndAllFilesMeansAll) {
     ASSERT_TRUE(pick.has_value());
     EXPECT_EQ(pick->path, dir / "P100.NC");
     EXPECT_EQ(pick->filterIndex, row.filter);
+  }
+}
+
+// A reply of many kilobytes, with or without blanks, opens a box that stays on the screen with
+// its OK button, centred on its owner.
+TEST(QtPrompts, LongTextsFitTheScreenCentredOnTheOwner) {
+  std::string words;
+  while (words.size() < 6600) words += "Maskinen svarer med en lang tekst ";
+  const struct {
+    const char* name;
+    std::string text;
+  } rows[] = {
+      {"6.6 KB of words", words},
+      {"3000 characters without a blank", std::string(3000, 'X')},
+      {"a short text", "Finner ikke filen NOPE.NC"},
+  };
+  QWidget owner;
+  owner.setGeometry(300, 200, 521, 361);
+  owner.show();
+  client::QtPrompts prompts;
+  prompts.SetOwner(&owner);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    QRect frame, okButton, screen;
+    WhenModalOpens<QMessageBox>([&](QMessageBox& box) {
+      frame = box.frameGeometry();
+      QAbstractButton* ok = box.button(QMessageBox::Ok);
+      okButton = QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size());
+      screen = box.screen()->availableGeometry();
+      QTest::keyClick(&box, Qt::Key_Return);
+    });
+    prompts.Warning("Svar", row.text);
+    EXPECT_TRUE(screen.contains(frame)) << frame.height() << " of " << screen.height();
+    EXPECT_TRUE(screen.contains(okButton));
+    QRect centred = frame;
+    centred.moveCenter(owner.frameGeometry().center());
+    if (screen.contains(centred)) {
+      EXPECT_LE((frame.center() - centred.center()).manhattanLength(), 1);
+    }
   }
 }
 
