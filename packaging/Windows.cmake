@@ -16,7 +16,7 @@ set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_STRIP_FILES ON)
 
 # A 64-bit installer for a 64-bit program: into "Program Files", not "Program Files (x86)".
-set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS "-XTarget amd64-unicode")
+set(CPACK_NSIS_EXECUTABLE ${CMAKE_CURRENT_LIST_DIR}/windows/makensis-amd64.sh)
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME "Orvi-Vedo fjernstyring")
 set(CPACK_NSIS_DISPLAY_NAME "Orvi-Vedo fjernstyring")
