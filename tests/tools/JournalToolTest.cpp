@@ -60,7 +60,7 @@ class JournalTool : public ::testing::Test {
   // The environment of a run: nothing of the real home or registry.
   std::vector<std::string> Environment() const {
     return {"HOME=" + dir_ / "home", "XDG_STATE_HOME=" + dir_ / "state",
-            "VEDO_REGISTRY_DIR=" + dir_ / "registry"};
+            "VEDO_REGISTRY_DIR=" + dir_ / "registry", "TZ=UTC"};
   }
   testsupport::RunResult Run(std::vector<std::string> arguments) const {
     return RunProgram(VEDO_JOURNAL, arguments, Environment());
@@ -129,6 +129,29 @@ TEST_F(JournalTool, Filters) {
   }
 }
 
+// Times are compared as instants: each line's offset counts, as on the night the clocks go back.
+TEST_F(JournalTool, SinceComparesInstants) {
+  const std::string header = client::JournalHeader();
+  const std::string tail = "\tKommando\tSend\t2\tP1.NC\tOK\t\t\t\t\t\n";
+  dir_.Write("autumn.tsv", header + "\n2026-10-25T02:50:00+02:00" + tail +  // 00:50 UTC
+                               "2026-10-25T02:10:00+01:00" + tail);         // 01:10 UTC, later
+  const struct {
+    const char* name;
+    std::string since;  // UTC
+    std::size_t rows;
+  } rows[] = {
+      {"between the two", "2026-10-25 01:00", 1},
+      {"after both, before the earlier one's clock text", "2026-10-25 02:30", 0},
+      {"before both", "2026-10-25 00:50", 2},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const auto run = Run({"--journal", dir_ / "autumn.tsv", "--since", row.since});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(Lines(run.output).size(), row.rows + 1) << run.output;
+  }
+}
+
 TEST_F(JournalTool, UnreadableJournalIsExitOneWithItsReason) {
   dir_.Write("other.txt", "just some text\nnot a journal\n");
   dir_.Write("folder/x", "");
@@ -171,6 +194,9 @@ TEST_F(JournalTool, WrongUseIsExitTwo) {
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"--since", "yesterday"},
         {"--since", "2026-12-9"},
+        {"--since", "2026-13-40"},
+        {"--since", "2026-12-09 25:61"},
+        {"--since", "2027-02-29"},
         {"--machine"},
         {"--colour", "red"},
         {"--help"}}) {

@@ -20,7 +20,8 @@ constexpr const char* kUsage =
     "  --journal   the journal to read; without it the client's, as its INI file places it\n"
     "              ([VedoTcp] Journal=, else ${XDG_STATE_HOME:-~/.local/state}/vedo/journal.tsv)\n"
     "  --machine   only the lines of machine M (its number, as the client sends it)\n"
-    "  --since     only lines from DATE on: YYYY-MM-DD, YYYY-MM-DD HH:MM or YYYY-MM-DD HH:MM:SS\n"
+    "  --since     only lines from DATE on, in local time: YYYY-MM-DD, YYYY-MM-DD HH:MM or\n"
+    "              YYYY-MM-DD HH:MM:SS; each line's own UTC offset counts\n"
     "  --file      only the lines of file F (the whole name, or its last part)\n"
     "exit status: 0 the journal was read, 1 it cannot be read or is no journal, 2 wrong use\n";
 
@@ -38,8 +39,9 @@ bool Parse(int argc, char** argv, Options& options) {
       options.journal = value;
     } else if (option == "--machine") {
       options.filter.machine = value;
-    } else if (option == "--since" && journal::IsSinceTime(value)) {
-      options.filter.since = value;
+    } else if (option == "--since") {
+      options.filter.since = journal::SinceInstant(value);
+      if (!options.filter.since) return false;  // another form, or no such day or time
     } else if (option == "--file") {
       options.filter.file = value;
     } else {
