@@ -64,7 +64,9 @@ class MachineSession {
                      const std::string& file);
   void OppfriskTimerTimer();
   // The timer's tick: the refresh, then, between refreshes and outside every command's
-  // sequence, the one look at the machine's directory that sizes a program being sent.
+  // sequence, the one look at the machine's directory that sizes a program being sent. The one
+  // re-entry by design: a tick may run while a command's dialog is open (the operator watches
+  // the transfer while reading a prompt); it never starts or changes that command's sequence.
   void TimerTick();
   // Throws CallCancelled when the call was given up.
   std::string ServerCall(const std::string& request);

@@ -80,4 +80,79 @@ TEST(Session, ClosingInACommandsDialogEndsTheCommandThere) {
   }
 }
 
+// The one re-entry by design: the status tick runs while a command's dialog is open. It
+// refreshes the status and nothing else: the command's requests and the session's state are
+// those of the same command without ticks.
+TEST(Session, TicksInsideACommandsDialogsLeaveItsSequenceAsItIs) {
+  const struct {
+    const char* name;
+    std::string buttons;
+    std::function<void(client::MachineSession&)> command;
+  } rows[] = {
+      {"send with the Read prompt", ";SEND;", [](auto& s) { s.SendProgram(); }},
+      {"fetch with the delete and the transfer prompt", ";HENT;SLETT;",
+       [](auto& s) { s.FetchProgram(); }},
+      {"refused send and its message", ";SEND;AUTO;", [](auto& s) { s.SendProgram(); }},
+      {"program choice", ";SEND;", [](auto& s) { s.ChooseProgram(); }},
+      {"machine choice", ";SEND;", [](auto& s) { s.ChooseMachine(); }},
+  };
+  struct Outcome {
+    Requests requests;  // without the status requests
+    std::string machine, file;
+    bool issued = false;
+    std::size_t dialogs = 0;
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const auto run = [&](bool tick) {
+      testsupport::ScriptedServer server(
+          std::map<std::string, std::string>{{"Knapper;3", row.buttons},
+                                             {"Knapper;4", row.buttons},
+                                             {"Status;3", "Fres 3;P1.NC;Klar;;0;;0"},
+                                             {"Send;3;P1.NC", "Maskinen er opptatt"},
+                                             {"Maskin-Les;3;Katalog;", "/nc/m3/"},
+                                             {"Maskin;Dreie 4", "4"},
+                                             {"Maskiner", "Fres 3;Dreie 4"}},
+          "OK");
+      testsupport::TempDir dir;
+      util::detail::State().iniFile =
+          dir.Write("Vedo.ini", "[VedoTcp]\r\nVedoIP=" + server.Address() + "\r\n");
+      testsupport::FakePrompts prompts;
+      prompts.fileAnswers = {client::FilePick{"/nc/m3/P2.NC", 0}};
+      prompts.choiceAnswers = {{true, "Dreie 4"}};
+      client::DirectCallRunner runner;
+      client::MachineSession session({"3"}, prompts, runner);
+      session.SelectMachine(server.Address(), "3", "P1.NC");
+      server.ClearRequests();
+      int ticks = 0;
+      if (tick) {
+        prompts.whileOpen = [&] {
+          session.TimerTick();
+          ++ticks;
+        };
+      }
+      row.command(session);
+      Outcome outcome{{},
+                      session.MachineId(),
+                      session.ProgramFile(),
+                      session.CommandIssued(),
+                      prompts.shown.size()};
+      for (const auto& request : server.Requests()) {
+        if (request.rfind("Status;", 0) != 0) outcome.requests.push_back(request);
+      }
+      if (tick) {
+        EXPECT_GT(ticks, 0) << "a tick ran inside a dialog";
+      }
+      util::StopModule();
+      return outcome;
+    };
+    const Outcome plain = run(false), ticked = run(true);
+    EXPECT_EQ(ticked.requests, plain.requests);
+    EXPECT_EQ(ticked.machine, plain.machine);
+    EXPECT_EQ(ticked.file, plain.file);
+    EXPECT_EQ(ticked.issued, plain.issued);
+    EXPECT_EQ(ticked.dialogs, plain.dialogs);
+  }
+}
+
 }  // namespace
