@@ -25,6 +25,28 @@ class RecordingView : public client::SessionView {
   bool closed = false;
 };
 
+// Machines 3 and 4 with the given buttons, a server whose address the INI file names, and the
+// operator's answers: the program P2.NC in the file dialog, "Dreie 4" in the list.
+struct Machines {
+  explicit Machines(const std::string& buttons)
+      : server(std::map<std::string, std::string>{{"Knapper;3", buttons},
+                                                  {"Knapper;4", buttons},
+                                                  {"Status;3", "Fres 3;P1.NC;Klar;;0;;0"},
+                                                  {"Send;3;P1.NC", "Maskinen er opptatt"},
+                                                  {"Maskin-Les;3;Katalog;", "/nc/m3/"},
+                                                  {"Maskin;Dreie 4", "4"},
+                                                  {"Maskiner", "Fres 3;Dreie 4"}},
+               "OK") {
+    util::detail::State().iniFile =
+        dir.Write("Vedo.ini", "[VedoTcp]\r\nVedoIP=" + server.Address() + "\r\n");
+    prompts.fileAnswers = {client::FilePick{"/nc/m3/P2.NC", 0}};
+    prompts.choiceAnswers = {{true, "Dreie 4"}};
+  }
+  testsupport::ScriptedServer server;
+  testsupport::TempDir dir;
+  testsupport::FakePrompts prompts;
+};
+
 TEST(Session, ClosingInACommandsDialogEndsTheCommandThere) {
   const struct {
     const char* name;
@@ -52,18 +74,9 @@ TEST(Session, ClosingInACommandsDialogEndsTheCommandThere) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    testsupport::ScriptedServer server(
-        std::map<std::string, std::string>{{"Knapper;3", row.buttons},
-                                           {"Status;3", "Fres 3;P1.NC;Klar;;0;;0"},
-                                           {"Send;3;P1.NC", "Maskinen er opptatt"},
-                                           {"Maskiner", "Fres 3;Dreie 4"}},
-        "OK");
-    testsupport::TempDir dir;
-    util::detail::State().iniFile =
-        dir.Write("Vedo.ini", "[VedoTcp]\r\nVedoIP=" + server.Address() + "\r\n");
-    testsupport::FakePrompts prompts;
-    prompts.fileAnswers = {client::FilePick{"/nc/m3/P2.NC", 0}};
-    prompts.choiceAnswers = {{true, "Dreie 4"}};
+    Machines machines(row.buttons);
+    auto& server = machines.server;
+    auto& prompts = machines.prompts;
     client::DirectCallRunner runner;
     RecordingView view;
     client::MachineSession session({"SEND", "3", "P1.NC"}, prompts, runner);
@@ -105,21 +118,9 @@ TEST(Session, TicksInsideACommandsDialogsLeaveItsSequenceAsItIs) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     const auto run = [&](bool tick) {
-      testsupport::ScriptedServer server(
-          std::map<std::string, std::string>{{"Knapper;3", row.buttons},
-                                             {"Knapper;4", row.buttons},
-                                             {"Status;3", "Fres 3;P1.NC;Klar;;0;;0"},
-                                             {"Send;3;P1.NC", "Maskinen er opptatt"},
-                                             {"Maskin-Les;3;Katalog;", "/nc/m3/"},
-                                             {"Maskin;Dreie 4", "4"},
-                                             {"Maskiner", "Fres 3;Dreie 4"}},
-          "OK");
-      testsupport::TempDir dir;
-      util::detail::State().iniFile =
-          dir.Write("Vedo.ini", "[VedoTcp]\r\nVedoIP=" + server.Address() + "\r\n");
-      testsupport::FakePrompts prompts;
-      prompts.fileAnswers = {client::FilePick{"/nc/m3/P2.NC", 0}};
-      prompts.choiceAnswers = {{true, "Dreie 4"}};
+      Machines machines(row.buttons);
+      auto& server = machines.server;
+      auto& prompts = machines.prompts;
       client::DirectCallRunner runner;
       client::MachineSession session({"3"}, prompts, runner);
       session.SelectMachine(server.Address(), "3", "P1.NC");
