@@ -1,5 +1,6 @@
 #include "VedoTcpU.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -11,6 +12,7 @@
 #include "Colours.h"
 #include "FocusRing.h"
 #include "Guard.h"
+#include "JournalView.h"
 #include "Prompts.h"
 #include "Protocol.h"
 #include "QtText.h"
@@ -88,6 +90,13 @@ void TVedoForm::FormCreate() {
   ConnectGuarded(ui->MaskinButton, &QPushButton::clicked, &TVedoForm::MaskinButtonClick);
   ConnectGuarded(ui->Rediger, &QPushButton::clicked, &TVedoForm::RedigerClick);
   ConnectGuarded(ui->AvsluttButton, &QPushButton::clicked, &TVedoForm::AvsluttButtonClick, true);
+  auto* journal = new QAction(QString::fromUtf8("Vis overføringsjournalen"), this);
+  journal->setObjectName("JournalAction");
+  journal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
+  addAction(journal);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(journal, &QAction::triggered, this,
+          [this] { RunGuarded(prompts_, [this] { OpenJournal(); }); });
   // The quit button is the window's cancel button.
   connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated,
           ui->AvsluttButton, &QPushButton::click);
@@ -165,6 +174,19 @@ void TVedoForm::CloseWindow() {
   if (closing_) return;
   closing_ = true;
   QTimer::singleShot(kDoneShownMs, this, &QWidget::close);
+}
+
+void TVedoForm::OpenJournal() {
+  const auto path = JournalPath();
+  if (journalView_ == nullptr) {
+    journalView_ = new JournalView(path ? ToQt(*path) : QString(), this);
+    journalView_->setAttribute(Qt::WA_DeleteOnClose);
+  } else {
+    journalView_->Reload();
+  }
+  journalView_->show();
+  journalView_->raise();
+  journalView_->activateWindow();
 }
 
 void TVedoForm::EnableCommands(bool send, bool fetch, bool restart) {

@@ -2,6 +2,7 @@
 // the session, whose server calls run off the window's thread.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@ class VedoForm;
 
 namespace client {
 
+class JournalView;
 class Prompts;
 
 class TVedoForm : public QWidget, private SessionView {
@@ -49,6 +51,8 @@ class TVedoForm : public QWidget, private SessionView {
   void RestartButtonClick() { session_.RestartMachine(); }
   void MaskinButtonClick() { session_.ChooseMachine(); }
   void RedigerClick() { session_.EditProgram(); }
+  // The journal's own window, opened by Ctrl+J and from the window's context menu.
+  void OpenJournal();
 
   const std::string& MachineId() const { return session_.MachineId(); }
   const std::string& ProgramFile() const { return session_.ProgramFile(); }
@@ -88,6 +92,7 @@ class TVedoForm : public QWidget, private SessionView {
   Prompts& prompts_;
   QTimer* oppfriskTimer_;
   std::unique_ptr<StatusRow> statusRow_;
+  QPointer<JournalView> journalView_;
   bool closing_ = false;  // the close waits a moment, so that the transfer's end is read
 };
 
