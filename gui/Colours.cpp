@@ -43,6 +43,8 @@ void Paint(QWidget& widget, QPalette::ColorRole role, const QColor& colour) {
 }  // namespace
 
 void PaintText(QWidget& widget, const QColor& colour) {
+  // On the window's button-face background a label would draw in ButtonText.
+  widget.setForegroundRole(QPalette::WindowText);
   Paint(widget, QPalette::WindowText, colour);
 }
 

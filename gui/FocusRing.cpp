@@ -12,12 +12,14 @@ constexpr int kWidth = 2;  // pixels
 
 FocusRing::FocusRing(QWidget& window) : QFocusFrame(&window), window_(window) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
+  hide();  // until a control of the window has the focus
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { Follow(now); });
 }
 
 void FocusRing::Follow(QWidget* focused) {
   const bool ours = focused != nullptr && focused != &window_ && window_.isAncestorOf(focused);
   setWidget(ours ? focused : nullptr);
+  if (!ours) hide();
 }
 
 void FocusRing::paintEvent(QPaintEvent*) {

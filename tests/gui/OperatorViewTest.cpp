@@ -17,8 +17,9 @@ using OperatorView = FormTest;
 
 QLabel* RowText(QWidget& form) { return testsupport::Child<QLabel>(form, "FremdriftTekst"); }
 
+// The colour the widget's text is drawn in.
 QColor TextColour(const QWidget& widget) {
-  return widget.palette().color(QPalette::Active, QPalette::WindowText);
+  return widget.palette().color(QPalette::Active, widget.foregroundRole());
 }
 
 QColor Background(const QWidget& form) { return form.palette().color(form.backgroundRole()); }
