@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "FileDialogColumns.h"
 #include "QtText.h"
 #include "VelgDlg.h"
 
@@ -165,6 +166,7 @@ std::optional<FilePick> QtPrompts::PickFile(const FileRequest& request) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setNameFilters(kFileFilters);
   dialog.selectNameFilter(kFileFilters.value(request.filterIndex, kFileFilters.first()));
+  ShowColumnsInBokmal(dialog);
   LetAllFilesMeanAll(dialog);
   dialog.setDirectory(ToQt(request.directory));
   dialog.selectFile(ToQt(request.fileName));

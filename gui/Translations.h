@@ -2,6 +2,7 @@
 // the program. The program's own texts are written in Norwegian already and are not translated.
 #pragma once
 
+#include <QLocale>
 #include <QTranslator>
 
 namespace client {
@@ -19,6 +20,7 @@ class ToolkitTranslation {
 
  private:
   QTranslator translator_;
+  QLocale previousLocale_;  // the default locale before, given back at the end
   bool installed_ = false;
 };
 

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "Colours.h"
+#include "ConnectingSign.h"
 #include "FocusRing.h"
 #include "Guard.h"
 #include "JournalView.h"
@@ -119,7 +120,14 @@ void TVedoForm::OpenWindow() {
     QTimer::singleShot(0, this, [this] { RunGuarded(prompts_, [this] { FormShow(); }); });
     return;
   }
+  // A slow server gets a sign of life while the start-up waits for it.
+  ConnectingSign sign(
+      [this] { return session_.CallUnderWay(); },
+      [this] { return ToQt(session_.Link().Host() + ":" + session_.Link().Port()); },
+      [this] { close(); });
+  sign.Start();
   RunGuarded(prompts_, [this] { FormShow(); });
+  sign.Stop();
   if (!IsClosed()) show();
 }
 

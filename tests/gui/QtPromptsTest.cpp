@@ -1,12 +1,15 @@
 // The real dialogs, driven as an operator would, with the event loop running under them.
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <filesystem>
 #include <optional>
 
@@ -125,6 +128,38 @@ TEST(QtPrompts, LongTextsFitTheScreenCentredOnTheOwner) {
       EXPECT_LE((frame.center() - centred.center()).manhattanLength(), 1);
     }
   }
+}
+
+// Sizes and dates in Bokmål whatever the system's locale, in columns wide enough to show them.
+TEST(QtPrompts, FileDialogColumnsShowWholeBokmalValues) {
+  testsupport::TempDir dir;
+  dir.Write("BIG.NC", std::string(250008, 'N'));
+  client::QtPrompts prompts;
+  QString size, date;
+  bool fits = false;
+  WhenModalOpens<QFileDialog>([&](QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>("treeView");
+    QModelIndex file;
+    testsupport::RunEventLoopUntil([&] {
+      const auto found = view->model()->match(view->rootIndex().isValid()
+                                                  ? view->model()->index(0, 0, view->rootIndex())
+                                                  : QModelIndex(),
+                                              Qt::DisplayRole, "BIG.NC");
+      if (!found.isEmpty()) file = found.first();
+      return file.isValid();
+    });
+    size = file.siblingAtColumn(1).data().toString();
+    date = file.siblingAtColumn(3).data().toString();
+    view->header()->resizeSections(QHeaderView::ResizeToContents);
+    fits = view->fontMetrics().horizontalAdvance(size) < view->columnWidth(1) &&
+           view->fontMetrics().horizontalAdvance(date) < view->columnWidth(3);
+    dialog.reject();
+  });
+  prompts.PickFile({dir.Path(), dir.Path() + "/*.*", 1});
+  EXPECT_EQ(size, "244,1 KiB");
+  EXPECT_TRUE(QRegularExpression("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$").match(date).hasMatch())
+      << date.toStdString();
+  EXPECT_TRUE(fits);
 }
 
 // A picked name goes to the server in cp1252: one that cp1252 cannot hold is not picked, and
