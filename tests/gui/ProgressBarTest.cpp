@@ -3,7 +3,9 @@
 #include <QLabel>
 #include <QProgressBar>
 
+#include "Colours.h"
 #include "FormFixture.h"
+#include "StatusRow.h"
 
 namespace {
 
@@ -44,6 +46,42 @@ TEST_F(ProgressBar, AtRestMovingAndDone) {
   form.RestartButtonClick();
   EXPECT_TRUE(ui().FremdriftBar->isHidden());
   EXPECT_TRUE(RowText(form)->text().startsWith("Intet program valgt"));
+}
+
+// A program-started run closes at the done flag, once its window has shown the end a moment.
+TEST_F(ProgressBar, AProgramStartedWindowShowsTheEndBeforeItCloses) {
+  auto& form = Start({"SEND", "3", "P1.NC"}, WithStatus("Fres 3;P1.NC;Sender;;600;;0"));
+  form.show();
+  form.OppfriskTimerTimer();
+  server_.SetTable(WithStatus("Fres 3;P1.NC;Klar;Overf\xF8ring ferdig;2400;OK;1"), "OK");
+  form.OppfriskTimerTimer();
+  EXPECT_FALSE(form.IsClosed());
+  EXPECT_TRUE(RowText(form)->text().startsWith("Ferdig"));
+  EXPECT_TRUE(testsupport::RunEventLoopUntil([&] { return form.IsClosed(); }));
+  EXPECT_EQ(form.Outcome(), client::ExitStatus::Success);
+}
+
+TEST(ProgressRow, ColourFollowsTheTransfer) {
+  const struct {
+    const char* name;
+    bool stalled;
+    QColor colour;  // invalid: the window's own text colour
+  } rows[] = {{"moving", false, {}}, {"stalled is amber", true, client::colours::kStalled}};
+  QWidget window;
+  auto* bar = new QProgressBar(&window);
+  auto* label = new QLabel(&window);
+  client::StatusRow row(*bar, *label);
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.name);
+    client::ProgressView view;
+    view.bytes = 100;
+    view.stalled = r.stalled;
+    row.ShowProgress(view, QTime::currentTime());
+    const QColor shown = label->palette().color(QPalette::Active, label->foregroundRole());
+    EXPECT_EQ(shown, r.colour.isValid()
+                         ? r.colour
+                         : window.palette().color(QPalette::Active, QPalette::WindowText));
+  }
 }
 
 TEST_F(ProgressBar, TakesNoRoomFromTheGroupBoxControls) {
