@@ -64,14 +64,21 @@ struct EventSocket {
   WSAEVENT event;
 };
 
-// Waits for any network event of the socket; `seen` gathers the events and their errors.
+// Wine at times loses a listener's FD_ACCEPT: a connection waits in the backlog and the event
+// never comes (here about once in a thousand accepts). A wait for an operation that can simply
+// be tried again (accept, recv, send) so looks again after this long at the latest.
+constexpr DWORD kRetryAfterMs = 100;
+
+// Waits for any network event of the socket; `seen` gathers the events and their errors. With
+// `retry`, a wait that lasts kRetryAfterMs ends as Ready, so that the caller tries again.
 WaitEnd WaitForEvents(const EventSocket& endpoint, Deadline deadline, const CancelSignal& cancel,
-                      WSANETWORKEVENTS& seen) {
+                      WSANETWORKEVENTS& seen, bool retry) {
   for (;;) {
     if (cancel.Cancelled()) return WaitEnd::Cancelled;
     const HANDLE events[2] = {endpoint.event, cancel.native().event};
-    const DWORD result =
-        ::WSAWaitForMultipleEvents(2, events, FALSE, WaitMilliseconds(deadline), FALSE);
+    const DWORD bound =
+        retry ? std::min(WaitMilliseconds(deadline), kRetryAfterMs) : WaitMilliseconds(deadline);
+    const DWORD result = ::WSAWaitForMultipleEvents(2, events, FALSE, bound, FALSE);
     if (result == WSA_WAIT_EVENT_0 + 1) return WaitEnd::Cancelled;
     if (result == WSA_WAIT_EVENT_0) {
       WSANETWORKEVENTS happened{};
@@ -86,15 +93,17 @@ WaitEnd WaitForEvents(const EventSocket& endpoint, Deadline deadline, const Canc
     }
     if (result == WSA_WAIT_TIMEOUT) {
       if (std::chrono::steady_clock::now() >= deadline) return WaitEnd::TimedOut;
+      if (retry) return WaitEnd::Ready;
       continue;  // woken early by the millisecond rounding
     }
     return WaitEnd::Failed;
   }
 }
 
-WaitEnd WaitForEvents(const EventSocket& endpoint, Deadline deadline, const CancelSignal& cancel) {
+// For an operation that the caller tries again after the wait.
+WaitEnd WaitToRetry(const EventSocket& endpoint, Deadline deadline, const CancelSignal& cancel) {
   WSANETWORKEVENTS seen{};
-  return WaitForEvents(endpoint, deadline, cancel, seen);
+  return WaitForEvents(endpoint, deadline, cancel, seen, true);
 }
 
 }  // namespace
@@ -136,7 +145,7 @@ WaitEnd TcpConnection::Connect(const Ipv4Address& address, std::uint16_t port, D
     if (!WouldBlock()) return WaitEnd::Failed;
     WSANETWORKEVENTS seen{};
     while ((seen.lNetworkEvents & FD_CONNECT) == 0) {
-      const WaitEnd end = WaitForEvents(*native_, deadline, cancel, seen);
+      const WaitEnd end = WaitForEvents(*native_, deadline, cancel, seen, false);
       if (end != WaitEnd::Ready) return end;
     }
     if (seen.iErrorCode[FD_CONNECT_BIT] != 0) return WaitEnd::Failed;
@@ -162,7 +171,7 @@ WaitEnd TcpConnection::Send(std::string_view bytes, Deadline deadline, const Can
       continue;
     }
     if (done < 0 && WouldBlock()) {
-      const WaitEnd end = WaitForEvents(*native_, deadline, cancel);
+      const WaitEnd end = WaitToRetry(*native_, deadline, cancel);
       if (end != WaitEnd::Ready) return end;
       continue;
     }
@@ -185,7 +194,7 @@ WaitEnd ReceiveWaiting(const EventSocket& endpoint, char* buffer, std::size_t si
       return WaitEnd::Ready;
     }
     if (!WouldBlock()) return WaitEnd::Failed;
-    const WaitEnd end = WaitForEvents(endpoint, deadline, cancel);
+    const WaitEnd end = WaitToRetry(endpoint, deadline, cancel);
     if (end != WaitEnd::Ready) return end;
   }
 }
@@ -262,7 +271,7 @@ std::unique_ptr<TcpConnection> TcpListener::Accept(Deadline deadline, const Canc
       end = WaitEnd::Failed;
       return nullptr;
     }
-    end = WaitForEvents(*native_, deadline, cancel);
+    end = WaitToRetry(*native_, deadline, cancel);
     if (end != WaitEnd::Ready) return nullptr;
   }
 }
