@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CommandLine.h"
+#include "Platform.h"
 
 namespace {
 
@@ -16,6 +17,9 @@ client::ProgramArguments Read(std::vector<const char*> argv) {
 
 // Options of the toolkit are arguments like any other: they count, and keep their place.
 TEST(ProgramArguments, EveryArgumentCountsAsGiven) {
+  // As the system hands them over: UTF-8 on Linux, the ANSI code page (cp1252) on Windows.
+  const std::string machine = platform::ToSystemName("Fr\xE6s \x80");
+  const std::string file = platform::ToSystemName("/nc/M\xE6/PR\xD8VE.NC");
   const struct {
     const char* name;
     std::vector<const char*> argv;
@@ -35,7 +39,7 @@ TEST(ProgramArguments, EveryArgumentCountsAsGiven) {
       {"-reverse alone is a machine", {"-reverse"}, {"", "-reverse", "", false}},
       {"two options: started by a program", {"-style", "fusion"}, {"", "", "", true}},
       {"Norwegian letters and euro in cp1252",
-       {"SEND", "Fr\xC3\xA6s \xE2\x82\xAC", "/nc/M\xC3\xA6/PR\xC3\x98VE.NC"},
+       {"SEND", machine.c_str(), file.c_str()},
        {"SEND", "Fr\xE6s \x80", "/nc/M\xE6/PR\xD8VE.NC", true}},
       {"empty argument keeps its place", {"SEND", "", "P1.NC"}, {"SEND", "", "P1.NC", true}},
   };
@@ -52,6 +56,11 @@ TEST(ProgramArguments, EveryArgumentCountsAsGiven) {
 }
 
 TEST(ProgramArguments, ArgumentWithoutACp1252FormIsNamedNotChanged) {
+#ifdef _WIN32
+  // Windows hands a program its arguments already in the ANSI code page, with a character that
+  // it lacks replaced; what the operator typed is in the wide command line only.
+  GTEST_SKIP() << "on Windows the arguments come converted to cp1252 by the system";
+#endif
   const struct {
     const char* name;
     std::vector<const char*> argv;
