@@ -7,10 +7,9 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 
@@ -56,14 +55,15 @@ constexpr double kTextShare = 0.5;
 // A run of this many characters without a blank gets places to break.
 constexpr int kLongestRun = 60;
 
-// The toolkit breaks lines only at blanks: a long run gets zero-width breaks.
+// The toolkit breaks lines only at blanks: a long run is broken into lines of its own. (A
+// zero-width space would do it more quietly, but makes the toolkit load fallback fonts.)
 QString Breakable(const QString& text) {
   QString shown;
   int run = 0;
   for (const QChar c : text) {
     run = c.isSpace() ? 0 : run + 1;
     if (run > kLongestRun) {
-      shown += QChar(0x200B);
+      shown += QLatin1Char('\n');
       run = 1;
     }
     shown += c;
@@ -71,8 +71,10 @@ QString Breakable(const QString& text) {
   return shown;
 }
 
-// A text taller than a share of the screen goes into a scrolling area in place of the box's
-// own label, so that the box and its OK button stay on the screen.
+// A text taller than a share of the screen goes into a read-only text field in place of the
+// box's own label, so that the box and its OK button stay on the screen; the wheel and the
+// keys scroll it. (The field shows no scroll bar: drawing one makes the toolkit start pooled
+// threads that stay for half a minute.)
 void ScrollIfTall(QMessageBox& box, const QString& text) {
   auto* label = box.findChild<QLabel*>("qt_msgbox_label");
   auto* grid = qobject_cast<QGridLayout*>(box.layout());
@@ -91,16 +93,11 @@ void ScrollIfTall(QMessageBox& box, const QString& text) {
   grid->getItemPosition(grid->indexOf(label), &row, &column, &rows, &columns);
   grid->removeWidget(label);
   label->hide();
-  auto* scrolled = new QLabel(text);
-  scrolled->setObjectName("ScrolledText");
-  scrolled->setTextFormat(Qt::PlainText);
-  scrolled->setWordWrap(true);
-  scrolled->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  auto* area = new QScrollArea(&box);
-  area->setWidget(scrolled);
-  area->setWidgetResizable(true);
-  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  area->setFixedSize(width + area->verticalScrollBar()->sizeHint().width() + 4, highest);
+  auto* area = new QPlainTextEdit(text, &box);
+  area->setObjectName("ScrolledText");
+  area->setReadOnly(true);
+  area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  area->setFixedSize(width, highest);
   grid->addWidget(area, row, column, rows, columns);
 }
 
