@@ -20,7 +20,7 @@ void CallWorker::Submit(const ServerLink& link, const std::string& request, Done
     if (job_) throw std::logic_error("a call was handed over while another waited: " + request);
     job_ = Job{link, request, std::move(done)};
   }
-  wake_.notify_all();
+  wake_.notify_one();
 }
 
 void CallWorker::Cancel() { cancel_.Cancel(); }
