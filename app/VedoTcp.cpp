@@ -1,5 +1,6 @@
 // Orvi-Vedo fjernstyring: the program's entry.
 #include <QApplication>
+#include <QDialog>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "ProgramArguments.h"
 #include "QtCallRunner.h"
 #include "QtPrompts.h"
+#include "QtText.h"
 #include "TransferJournal.h"
 #include "Translations.h"
 #include "Util.h"
@@ -20,6 +22,30 @@ namespace {
 
 // Returned when the start-up fails, before any window exists.
 constexpr int kStartUpFailed = 2;
+
+// What the system's request to end does: every window closes as if the operator had closed it,
+// the main window or a start-up failure's box alike.
+void CloseEveryWindow() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    // The main window closes also while a program-started start-up runs before it shows.
+    if (auto* dialog = qobject_cast<QDialog*>(window)) {
+      if (dialog->isVisible()) dialog->reject();
+    } else {
+      window->close();
+    }
+  }
+}
+
+// Watches for the system's request to end while the toolkit lives.
+struct TerminationWatch {
+  TerminationWatch() {
+    platform::WatchTermination(
+        [] { QMetaObject::invokeMethod(qApp, CloseEveryWindow, Qt::QueuedConnection); });
+  }
+  ~TerminationWatch() { platform::WatchTermination({}); }
+  TerminationWatch(const TerminationWatch&) = delete;
+  TerminationWatch& operator=(const TerminationWatch&) = delete;
+};
 
 }  // namespace
 
@@ -38,15 +64,23 @@ int main(int argc, char** argv) {
                                  prompts.Notice(caption, text);
                                },
                                [&prompts](const std::string& text) { prompts.Message(text); }});
+  const TerminationWatch terminationWatch;
+  // A name that cp1252 cannot hold is shown as the system gave it, its odd character in sight.
   if (arguments.unnamable) {
-    prompts.Error(client::WithFullStop(client::UnnamableMessage(*arguments.unnamable)));
+    prompts.Error(
+        client::WithFullStop(client::ToQt(client::UnnamableMessage(*arguments.unnamable)) +
+                             QString::fromLocal8Bit(arguments.unnamable->typed)));
     return kStartUpFailed;
   }
   try {
     platform::StartSocketLayer();
     util::StartModule();
+  } catch (const platform::UnnamableName& failure) {
+    prompts.Error(client::WithFullStop(client::ToQt(failure.Message()) +
+                                       QString::fromLocal8Bit(failure.SystemName())));
+    return kStartUpFailed;
   } catch (const std::exception& failure) {
-    prompts.Error(client::WithFullStop(failure.what()));
+    prompts.Error(client::WithFullStop(std::string(failure.what())));
     return kStartUpFailed;
   }
 
@@ -63,14 +97,8 @@ int main(int argc, char** argv) {
     prompts.SetOwner(&form);
     client::TSelectForm selectForm;
     prompts.SetSelectForm(&selectForm);
-    // Asked to end by the system, the program closes as if the operator had closed it.
-    platform::WatchTermination([&form] {
-      QMetaObject::invokeMethod(
-          &form, [&form] { form.close(); }, Qt::QueuedConnection);
-    });
     form.OpenWindow();
     if (!form.IsClosed()) QApplication::exec();
-    platform::WatchTermination({});
     status = static_cast<int>(form.Outcome());
     prompts.SetSelectForm(nullptr);
     prompts.SetOwner(nullptr);

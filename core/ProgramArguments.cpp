@@ -10,7 +10,7 @@ ProgramArguments ReadProgramArguments(int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i) {
     const auto text = platform::FromSystemName(argv[i]);
     if (!text && !arguments.unnamable) {
-      arguments.unnamable = UnnamableArgument{i, platform::Utf8ToCp1252(argv[i])};
+      arguments.unnamable = UnnamableArgument{i, argv[i]};
     }
     arguments.texts.push_back(text.value_or(std::string()));
   }
@@ -19,7 +19,7 @@ ProgramArguments ReadProgramArguments(int argc, const char* const* argv) {
 
 std::string UnnamableMessage(const UnnamableArgument& argument) {
   return "Argument " + std::to_string(argument.position) +
-         " p\xE5 kommandolinjen har tegn som ikke finnes i Windows-1252: " + argument.shown;
+         " p\xE5 kommandolinjen har tegn som ikke finnes i Windows-1252: ";
 }
 
 }  // namespace client

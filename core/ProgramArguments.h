@@ -12,7 +12,7 @@ namespace client {
 // changed text would name another.
 struct UnnamableArgument {
   int position = 0;   // counted from 1, without the program's name
-  std::string shown;  // in cp1252, the missing characters as '?'
+  std::string typed;  // as the system gave it, for the operator to see what is wrong
 };
 
 struct ProgramArguments {
@@ -22,7 +22,8 @@ struct ProgramArguments {
 
 ProgramArguments ReadProgramArguments(int argc, const char* const* argv);
 
-// What the operator is told about such an argument, before the program stops.
+// What the operator is told about such an argument, before the program stops; the argument as
+// typed follows it.
 std::string UnnamableMessage(const UnnamableArgument& argument);
 
 }  // namespace client

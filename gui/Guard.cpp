@@ -12,13 +12,18 @@ std::string WithFullStop(const std::string& text) {
   return text;
 }
 
+QString WithFullStop(const QString& text) {
+  if (!text.isEmpty() && text.back().unicode() > '.') return text + ".";
+  return text;
+}
+
 void RunGuarded(Prompts& prompts, const std::function<void()>& handler) {
   try {
     handler();
   } catch (const CallCancelled&) {
     // The window closed during the call: the handler simply ends.
   } catch (const std::exception& failure) {
-    prompts.Error(WithFullStop(failure.what()));
+    prompts.Error(WithFullStop(std::string(failure.what())));
   } catch (...) {
     prompts.Error("Ukjent feil.");
   }

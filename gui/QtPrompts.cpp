@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QGridLayout>
@@ -147,8 +148,10 @@ void QtPrompts::Warning(const std::string& caption, const std::string& text) {
   ShowBox(owner_, QMessageBox::Warning, ToQt(caption), ToQt(text), false);
 }
 
-void QtPrompts::Error(const std::string& text) {
-  ShowBox(owner_, QMessageBox::Critical, ApplicationTitle(), ToQt(text), false);
+void QtPrompts::Error(const std::string& text) { Error(ToQt(text)); }
+
+void QtPrompts::Error(const QString& text) {
+  ShowBox(owner_, QMessageBox::Critical, ApplicationTitle(), text, false);
 }
 
 void QtPrompts::Notice(const std::string& caption, const std::string& text) {
@@ -168,7 +171,8 @@ std::optional<FilePick> QtPrompts::PickFile(const FileRequest& request) {
   dialog.setDirectory(ToQt(request.directory));
   dialog.selectFile(ToQt(request.fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  const QString picked = dialog.selectedFiles().first();
+  // The system's own separators: on Windows a path of the family has "\", never "/".
+  const QString picked = QDir::toNativeSeparators(dialog.selectedFiles().first());
   const auto path = FromQtName(picked);
   if (!path) {
     // The server would be given another name, or none: the operator is told, nothing is sent.

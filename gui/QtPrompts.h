@@ -1,6 +1,8 @@
 // The operator dialogs as Qt dialogs: message boxes, the file dialog and the selection dialog.
 #pragma once
 
+#include <QString>
+
 #include "Prompts.h"
 
 class QWidget;
@@ -18,6 +20,8 @@ class QtPrompts : public Prompts {
   void Message(const std::string& text) override;
   void Warning(const std::string& caption, const std::string& text) override;
   void Error(const std::string& text) override;
+  // The same box for a text that holds what cp1252 cannot: a name as the system gave it.
+  void Error(const QString& text);
   void Notice(const std::string& caption, const std::string& text) override;
   std::optional<FilePick> PickFile(const FileRequest& request) override;
   Choice Choose(const std::string& caption, const std::string& items) override;

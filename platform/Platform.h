@@ -37,8 +37,22 @@ std::string ToSystemName(const std::string& name);
 // A name or argument of the system's in cp1252; nothing when it has characters cp1252 lacks.
 std::optional<std::string> FromSystemName(const std::string& systemName);
 
+// A name of the system's that cp1252 cannot hold, where the program cannot go on without it.
+// what() has the name with '?' for what cp1252 lacks; a window shows Message() followed by the
+// name as the system gave it.
+class UnnamableName : public std::runtime_error {
+ public:
+  UnnamableName(const std::string& message, const std::string& systemName);
+  const std::string& Message() const { return message_; }
+  const std::string& SystemName() const { return systemName_; }
+
+ private:
+  std::string message_;
+  std::string systemName_;
+};
+
 // Full path of the running program's file, and its directory with the separator at the end.
-// Throw std::runtime_error when the path has characters that cp1252 lacks.
+// Throw UnnamableName when the path has characters that cp1252 lacks.
 std::string ProgramPath();
 std::string ProgramDirectory();
 

@@ -22,6 +22,11 @@ bool IsFullPath(const std::string& name) {
          (!name.empty() && name[0] == '/');
 }
 
+UnnamableName::UnnamableName(const std::string& message, const std::string& systemName)
+    : std::runtime_error(message + Utf8ToCp1252(systemName)),
+      message_(message),
+      systemName_(systemName) {}
+
 std::string ProgramPath() {
   std::vector<char> buffer(4096);
   for (;;) {
@@ -31,8 +36,8 @@ std::string ProgramPath() {
       const std::string systemPath(buffer.data(), length);
       // Every path the program finds beside itself would be wrong, so it does not go on.
       if (const auto path = FromSystemName(systemPath)) return *path;
-      throw std::runtime_error("Programmets filsti har tegn som ikke finnes i Windows-1252: " +
-                               Utf8ToCp1252(systemPath));
+      throw UnnamableName("Programmets filsti har tegn som ikke finnes i Windows-1252: ",
+                          systemPath);
     }
     buffer.resize(buffer.size() * 2);
   }

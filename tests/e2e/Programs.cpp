@@ -138,6 +138,10 @@ pid_t StartClient(const testsupport::TempDir& dir, const std::vector<std::string
   return Spawn(argv, env, dir / "client.log");
 }
 
+bool WindowShows(const std::string& display, const std::string& title) {
+  return !VisibleWindows(display, title, true).empty();
+}
+
 bool PressKeyInWindow(const std::string& display, const std::string& title,
                       const std::string& key) {
   const auto windows = VisibleWindows(display, title, true);

@@ -52,6 +52,9 @@ class XServer {
   std::string display_;
 };
 
+// Waits for a visible window with this title; false when none appeared in time.
+bool WindowShows(const std::string& display, const std::string& title);
+
 // Waits for a visible window with this title, focuses it and presses the key (xdotool names:
 // "Return", "Escape"); false when no such window appeared in time.
 bool PressKeyInWindow(const std::string& display, const std::string& title, const std::string& key);
