@@ -1,4 +1,7 @@
+#include <algorithm>
+
 #include "FormFixture.h"
+#include "Platform.h"
 
 namespace {
 
@@ -134,6 +137,13 @@ TEST_F(Commands, CommandWordIsUpperCasedOnlyForTheDecision) {
   }
 }
 
+// A path of the test's in the system's separators: the server's paths are the workstation's,
+// with "\\" on Windows.
+std::string Native(std::string path) {
+  std::replace(path.begin(), path.end(), '/', platform::kPathSeparator);
+  return path;
+}
+
 struct PickRow {
   const char* name;
   std::string directory;
@@ -156,37 +166,40 @@ TEST_F(Commands, ProgramFileFromThePickedPath) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
+    const std::string directory = Native(row.directory);
+    const std::string programFile = Native(row.programFile);
     auto& form =
-        Start({"3"}, With(Machine3(";SEND;"), {{"Maskin-Les;3;Katalog;", row.directory},
+        Start({"3"}, With(Machine3(";SEND;"), {{"Maskin-Les;3;Katalog;", directory},
                                                {"Maskin-Les;3;Protokoll;", row.protocol}}));
     TakeRequests();
     prompts_.shown.clear();
-    prompts_.fileAnswers = {client::FilePick{row.picked, 0}};
+    prompts_.fileAnswers = {client::FilePick{Native(row.picked), 0}};
     form.FilnavnButtonClick();
-    EXPECT_EQ(form.ProgramFile(), row.programFile);
-    std::string initial = row.directory;
-    if (!initial.empty() && initial.back() == '/') initial.pop_back();
-    EXPECT_EQ(prompts_.shown.at(0), "PickFile: " + initial + " | " + initial + "/*.* | 0");
+    EXPECT_EQ(form.ProgramFile(), programFile);
+    std::string initial = directory;
+    if (!initial.empty() && initial.back() == platform::kPathSeparator) initial.pop_back();
+    EXPECT_EQ(prompts_.shown.at(0),
+              "PickFile: " + initial + " | " + initial + Native("/*.*") + " | 0");
     EXPECT_EQ(TakeRequests(), (Requests{"Maskin-Les;3;Katalog;", "Maskin-Les;3;Protokoll;",
-                                        "Filnavn;3;" + row.programFile, "Status;3"}));
+                                        "Filnavn;3;" + programFile, "Status;3"}));
   }
 }
 
 TEST_F(Commands, CancelAnnouncesTheUnchangedFileAndFilterIsRemembered) {
-  auto& form = Start({"3"}, Machine3(";SEND;"));
+  auto& form =
+      Start({"3"}, With(Machine3(";SEND;"), {{"Maskin-Les;3;Katalog;", Native("/nc/m3/")}}));
   TakeRequests();
   form.FilnavnButtonClick();  // cancelled: the previous, empty file
   EXPECT_EQ(TakeRequests().at(2), "Filnavn;3;");
 
-  prompts_.fileAnswers = {client::FilePick{"/nc/m3/P2.NC", 1}};
+  prompts_.fileAnswers = {client::FilePick{Native("/nc/m3/P2.NC"), 1}};
   form.FilnavnButtonClick();
   EXPECT_EQ(form.ProgramFile(), "P2.NC");
   form.FilnavnButtonClick();  // cancelled again
   EXPECT_EQ(form.ProgramFile(), "P2.NC");
   EXPECT_EQ(TakeRequests().back(), "Status;3");
-  EXPECT_EQ(prompts_.shown,
-            (Requests{"PickFile: /nc/m3 | /nc/m3/*.* | 0", "PickFile: /nc/m3 | /nc/m3/*.* | 0",
-                      "PickFile: /nc/m3 | /nc/m3/*.* | 1"}));
+  const std::string shown = "PickFile: " + Native("/nc/m3 | /nc/m3/*.* | ");
+  EXPECT_EQ(prompts_.shown, (Requests{shown + "0", shown + "0", shown + "1"}));
 }
 
 TEST_F(Commands, MachineChoice) {

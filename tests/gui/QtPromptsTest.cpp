@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "FormFixture.h"
@@ -178,7 +179,10 @@ TEST(QtPrompts, PickedNameMustHaveACp1252Form) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     testsupport::TempDir dir;
-    dir.Write(row.onDisk, "");
+    // Under its Unicode name on every system (Windows's narrow calls could not make the Chinese
+    // one at all).
+    std::ofstream(std::filesystem::path(dir.Path()) /
+                  std::u8string(row.onDisk.begin(), row.onDisk.end()));
     client::QtPrompts prompts;
     QString notice;
     WhenModalOpens<QFileDialog>([&](QFileDialog& dialog) {

@@ -7,7 +7,8 @@
 int main(int argc, char** argv) {
   const char* target = std::getenv("ARGV_RECORD_FILE");
   if (target == nullptr) return 1;
-  std::ofstream out(std::string(target) + ".tmp");
+  // Binary: on Windows a text stream would end each line with CR LF.
+  std::ofstream out(std::string(target) + ".tmp", std::ios::binary);
   out << std::filesystem::current_path().string() << "\n";
   for (int i = 1; i < argc; ++i) out << argv[i] << "\n";
   out.close();
