@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     session.KeepJournal(std::make_unique<client::TransferJournal>(
         client::JournalPath(), util::Notice, client::TransferJournal::Clock::now, &files));
     client::TVedoForm form(session, prompts);
-    prompts.SetOwner(&form);
+    prompts.SetOwner(&form, form.StatusPanel());
     client::TSelectForm selectForm;
     prompts.SetSelectForm(&selectForm);
     form.OpenWindow();

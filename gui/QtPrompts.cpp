@@ -21,34 +21,67 @@
 namespace client {
 namespace {
 
-// Centred on the owner, or on the screen without one, and kept on the screen.
-void Centre(QWidget& widget, const QWidget* owner) {
-  const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
-  if (screen == nullptr) return;
-  const QRect available = screen->availableGeometry();
-  QRect frame = widget.frameGeometry();
-  frame.moveCenter(owner != nullptr ? owner->frameGeometry().center() : available.center());
+// Where a box stands: over a window (over the screen without one), clear of a part of it that
+// the operator should keep in sight while the box is open; `parent` is the box's owner.
+struct Placement {
+  QWidget* parent = nullptr;
+  const QWidget* over = nullptr;
+  const QWidget* inSight = nullptr;
+};
+
+const QWidget* IfVisible(const QWidget* widget) {
+  return widget != nullptr && widget->isVisible() ? widget : nullptr;
+}
+
+QRect KeptOn(QRect frame, const QRect& available) {
   frame.moveLeft(std::clamp(frame.left(), available.left(),
                             std::max(available.left(), available.right() - frame.width())));
   frame.moveTop(std::clamp(frame.top(), available.top(),
                            std::max(available.top(), available.bottom() - frame.height())));
+  return frame;
+}
+
+// Centred over the window, or the screen, and kept on the screen; moved below or else above
+// the part to keep in sight when it would cover it and the screen has room.
+void Place(QWidget& widget, const Placement& place) {
+  const QWidget* over = IfVisible(place.over);
+  const QScreen* screen = over != nullptr ? over->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect available = screen->availableGeometry();
+  QRect frame = widget.frameGeometry();
+  frame.moveCenter(over != nullptr ? over->frameGeometry().center() : available.center());
+  frame = KeptOn(frame, available);
+  if (const QWidget* inSight = over != nullptr ? IfVisible(place.inSight) : nullptr) {
+    constexpr int kGap = 8;
+    const QRect kept(inSight->mapToGlobal(QPoint(0, 0)), inSight->size());
+    if (frame.intersects(kept)) {
+      QRect below = frame, above = frame;
+      below.moveTop(kept.bottom() + kGap);
+      above.moveBottom(kept.top() - kGap);
+      if (available.contains(below)) {
+        frame = below;
+      } else if (available.contains(above)) {
+        frame = above;
+      }
+    }
+  }
   widget.move(frame.topLeft());
 }
 
 // A message box placed once it has its final size, which it takes only as it shows.
 class PlacedBox : public QMessageBox {
  public:
-  PlacedBox(Icon icon, const QString& caption, const QString& text, QWidget* owner)
-      : QMessageBox(icon, caption, text, QMessageBox::NoButton, owner), owner_(owner) {}
+  PlacedBox(Icon icon, const QString& caption, const QString& text, const Placement& place)
+      : QMessageBox(icon, caption, text, QMessageBox::NoButton, place.parent), place_(place) {}
 
  protected:
   void showEvent(QShowEvent* event) override {
     QMessageBox::showEvent(event);
-    Centre(*this, owner_ != nullptr && owner_->isVisible() ? owner_ : nullptr);
+    Place(*this, place_);
   }
 
  private:
-  QWidget* owner_;
+  Placement place_;
 };
 
 // Beyond this share of the screen's height a text scrolls inside the box.
@@ -104,13 +137,13 @@ void ScrollIfTall(QMessageBox& box, const QString& text) {
 
 // A box with one OK button that both Enter and Esc press. Texts are shown as they are, never
 // as markup: a server reply cannot change how a dialog looks.
-void ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text,
-             bool inFront) {
+void ShowBox(const Placement& place, QMessageBox::Icon icon, const QString& caption,
+             const QString& text, bool inFront) {
   // Texts break lines with a lone CR, as Windows boxes do; the toolkit breaks at LF.
   QString shown = text;
   shown.replace("\r\n", "\n").replace('\r', '\n');
   shown = Breakable(shown);
-  PlacedBox box(icon, caption, shown, owner);
+  PlacedBox box(icon, caption, shown, place);
   box.setTextFormat(Qt::PlainText);
   ScrollIfTall(box, shown);
   QPushButton* ok = box.addButton(QMessageBox::Ok);
@@ -141,21 +174,23 @@ QString ApplicationTitle() { return QApplication::applicationName(); }
 }  // namespace
 
 void QtPrompts::Message(const std::string& text) {
-  ShowBox(nullptr, QMessageBox::NoIcon, ApplicationTitle(), ToQt(text), false);
+  // Owned by no window, as the box of a command's reply is, but over the main window and clear
+  // of its status, so that the transfer stays in sight while the operator reads.
+  ShowBox({nullptr, owner_, inSight_}, QMessageBox::NoIcon, ApplicationTitle(), ToQt(text), false);
 }
 
 void QtPrompts::Warning(const std::string& caption, const std::string& text) {
-  ShowBox(owner_, QMessageBox::Warning, ToQt(caption), ToQt(text), false);
+  ShowBox({owner_, owner_, inSight_}, QMessageBox::Warning, ToQt(caption), ToQt(text), false);
 }
 
 void QtPrompts::Error(const std::string& text) { Error(ToQt(text)); }
 
 void QtPrompts::Error(const QString& text) {
-  ShowBox(owner_, QMessageBox::Critical, ApplicationTitle(), text, false);
+  ShowBox({owner_, owner_, inSight_}, QMessageBox::Critical, ApplicationTitle(), text, false);
 }
 
 void QtPrompts::Notice(const std::string& caption, const std::string& text) {
-  ShowBox(nullptr, QMessageBox::NoIcon, ToQt(caption), ToQt(text), true);
+  ShowBox({}, QMessageBox::NoIcon, ToQt(caption), ToQt(text), true);
 }
 
 std::optional<FilePick> QtPrompts::PickFile(const FileRequest& request) {
@@ -176,7 +211,7 @@ std::optional<FilePick> QtPrompts::PickFile(const FileRequest& request) {
   const auto path = FromQtName(picked);
   if (!path) {
     // The server would be given another name, or none: the operator is told, nothing is sent.
-    ShowBox(owner_, QMessageBox::Warning, ApplicationTitle(),
+    ShowBox({owner_, owner_, inSight_}, QMessageBox::Warning, ApplicationTitle(),
             QString::fromUtf8("Filnavnet har tegn som ikke finnes i tegnsettet Windows-1252, og "
                               "kan ikke sendes til serveren:\r%1\rGi filen et navn uten slike "
                               "tegn, eller velg en annen fil.")

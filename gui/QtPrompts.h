@@ -14,7 +14,11 @@ class TSelectForm;
 class QtPrompts : public Prompts {
  public:
   // The owner of the warning boxes, and the selection dialog, are given when they exist.
-  void SetOwner(QWidget* owner) { owner_ = owner; }
+  // `inSight`, a part of the owner, stays uncovered by the boxes where the screen has room.
+  void SetOwner(QWidget* owner, const QWidget* inSight = nullptr) {
+    owner_ = owner;
+    inSight_ = inSight;
+  }
   void SetSelectForm(TSelectForm* selectForm) { selectForm_ = selectForm; }
 
   void Message(const std::string& text) override;
@@ -28,6 +32,7 @@ class QtPrompts : public Prompts {
 
  private:
   QWidget* owner_ = nullptr;
+  const QWidget* inSight_ = nullptr;
   TSelectForm* selectForm_ = nullptr;
 };
 

@@ -207,6 +207,8 @@ void TVedoForm::HideMachineChoice() { ui->MaskinButton->hide(); }
 
 void TVedoForm::StartRefresh() { oppfriskTimer_->start(); }
 
+const QWidget* TVedoForm::StatusPanel() const { return ui->MaskinNavn; }
+
 bool TVedoForm::RefreshStarted() const { return oppfriskTimer_->isActive(); }
 
 void TVedoForm::closeEvent(QCloseEvent* event) {

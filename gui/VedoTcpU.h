@@ -63,6 +63,8 @@ class TVedoForm : public QWidget, private SessionView {
   bool CallUnderWay() const { return session_.CallUnderWay(); }
   bool RefreshStarted() const;
   ExitStatus Outcome() const { return session_.Outcome(); }
+  // The machine's status and the transfer's row, which the prompts leave in sight.
+  const QWidget* StatusPanel() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
