@@ -47,8 +47,7 @@ NoView noView;
 }  // namespace
 
 MachineSession::MachineSession(const std::vector<std::string>& arguments, Prompts& prompts,
-                               CallRunner& runner, const ServerLimits& limits,
-                               FileWorker* files)
+                               CallRunner& runner, const ServerLimits& limits, FileWorker* files)
     : prompts_(prompts),
       runner_(runner),
       view_(&noView),
