@@ -93,8 +93,8 @@ TEST_F(LiveWindow, TicksAndClicksDuringACallStartNothing) {
 
 TEST_F(LiveWindow, NoThreadOrDescriptorOutlivesACancelledCall) {
 #ifdef _WIN32
-  // Wine keeps threads and handles of its own after a cancelled call, so the counts say nothing
-  // of the program there; the same code is held to them on Linux.
+  // Under Wine the counts do not come back after a cancelled call, and Wine's own threads and
+  // handles are in them; until that is told apart, the same code is held to them on Linux.
   GTEST_SKIP() << "thread and handle counts under Wine include Wine's own";
 #endif
   const auto before = testsupport::OwnUsage();
