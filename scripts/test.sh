@@ -23,7 +23,10 @@ done
 # each in a prefix and on an X display of their own. Then the native backend is compared with
 # it case by case.
 echo "== windows =="
-qt_windows=$(scripts/windows-qt.sh | tee /dev/stderr | tail -n1)
+# (Its progress goes to standard error: a tee to /dev/stderr would reopen a log file that
+# standard error is, and cut it short.)
+qt_windows=$(scripts/windows-qt.sh)
+echo "toolkit for Windows: $qt_windows"
 cmake -S . -B build/windows -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEDO_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
   -DCMAKE_PREFIX_PATH="$qt_windows" -DQT_HOST_PATH=/usr \

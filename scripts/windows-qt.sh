@@ -2,11 +2,12 @@
 # Cross-builds Qt (qtbase: Core, Gui, Widgets, Test) for 64-bit Windows with MinGW-w64 from
 # Debian's own source package, with Debian's patch series applied, and installs it into a cache
 # folder outside the checkout. A toolkit already in the cache is reused. The last line printed is
-# the toolkit's prefix, for -DCMAKE_PREFIX_PATH.
+# the toolkit's prefix, for -DCMAKE_PREFIX_PATH; it is the only line on standard output, the
+# progress goes to standard error.
 #
 # The source comes through apt-get with a source list, state and cache of this script's own (the
 # system's deb entries as deb-src), so the system's apt configuration is left as it is.
-# About 30 minutes on 2 cores; about 65 MB installed.
+# About 30 minutes on 2 idle cores (an hour on busy ones); about 100 MB installed.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -61,9 +62,9 @@ else
 fi
 apt_options=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o "Dir::Etc::SourceParts=$work/apt/parts"
   -o "Dir::State::Lists=$work/apt/lists" -o "Dir::Cache=$work/apt/cache" -o "Debug::NoLocking=1" -o "APT::Sandbox::User=root")
-echo "== fetching qt6-base $version"
-apt-get "${apt_options[@]}" update -qq
-(cd "$work" && apt-get "${apt_options[@]}" source -qq "qt6-base=$version")
+echo "== fetching qt6-base $version" >&2
+apt-get "${apt_options[@]}" update -qq >&2
+(cd "$work" && apt-get "${apt_options[@]}" source -qq "qt6-base=$version") >&2
 source_dir=$(find "$work" -maxdepth 1 -type d -name "qt6-base-*" | head -n1)
 # dpkg-source applied debian/patches on extraction; check that it did, as the build relies on it.
 [ -f "$source_dir/.pc/applied-patches" ] || [ ! -f "$source_dir/debian/patches/series" ] || {
@@ -71,13 +72,13 @@ source_dir=$(find "$work" -maxdepth 1 -type d -name "qt6-base-*" | head -n1)
   exit 1
 }
 
-echo "== configuring qtbase for x86_64-w64-mingw32 into $prefix"
+echo "== configuring qtbase for x86_64-w64-mingw32 into $prefix" >&2
 cmake -S "$source_dir" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}" >"$work/configure.log" 2>&1 || {
   tail -n 40 "$work/configure.log" >&2
   exit 1
 }
-echo "== building (about 30 minutes on 2 cores)"
+echo "== building (about 30 minutes on 2 cores)" >&2
 cmake --build "$work/build" -j "$(nproc)" >"$work/build.log" 2>&1 || {
   tail -n 40 "$work/build.log" >&2
   exit 1
