@@ -14,12 +14,19 @@ using Requests = std::vector<std::string>;
 
 using Editor = FormTest;
 
+// The arguments the editor was started with; nothing when it did not record them in time.
+// (A started program can take long under Wine while other Wine programs run beside it.)
 std::vector<std::string> RecordedArguments(const std::string& file) {
+  if (!testsupport::WaitUntil([&] { return std::filesystem::exists(file); },
+                              std::chrono::seconds(60))) {
+    return {};
+  }
   std::vector<std::string> lines;
-  const std::string text = testsupport::WaitForFile(file);
+  const std::string text = testsupport::ReadFile(file);
   std::size_t begin = 0;
   while (begin < text.size()) {
     const auto end = text.find('\n', begin);
+    if (end == std::string::npos) break;  // the recorder ends every line
     lines.push_back(text.substr(begin, end - begin));
     begin = end + 1;
   }
