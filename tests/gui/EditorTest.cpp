@@ -17,12 +17,17 @@ using Editor = FormTest;
 // The arguments the editor was started with; nothing when it did not record them in time.
 // (A started program can take long under Wine while other Wine programs run beside it.)
 std::vector<std::string> RecordedArguments(const std::string& file) {
-  if (!testsupport::WaitUntil([&] { return std::filesystem::exists(file); },
-                              std::chrono::seconds(60))) {
+  // Under Wine a file just renamed into place can be seen before it can be opened.
+  std::string text;
+  if (!testsupport::WaitUntil(
+          [&] {
+            text = testsupport::ReadFile(file);
+            return text != "<missing>";
+          },
+          std::chrono::seconds(60))) {
     return {};
   }
   std::vector<std::string> lines;
-  const std::string text = testsupport::ReadFile(file);
   std::size_t begin = 0;
   while (begin < text.size()) {
     const auto end = text.find('\n', begin);

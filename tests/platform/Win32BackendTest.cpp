@@ -185,13 +185,16 @@ TEST(Win32Launch, ShellOpenStartsTheProgramWithParametersAndFolder) {
   ::SetEnvironmentVariableA("ARGV_RECORD_FILE", record.c_str());
   ASSERT_TRUE(
       platform::ShellOpen(ARGV_RECORDER, "one \"two words\" M\xE6L", dir.Path(), SW_SHOWNORMAL));
+  // The started program is outside the test's reach; its file is the condition. Under Wine a
+  // file that has just been renamed into place can be seen before it can be opened.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!std::filesystem::exists(record) && std::chrono::steady_clock::now() < deadline) {
-    ::Sleep(20);  // the started program is outside the test's reach; its file is the condition
+  std::string lines = testsupport::ReadFile(record);
+  while (lines == "<missing>" && std::chrono::steady_clock::now() < deadline) {
+    ::Sleep(20);
+    lines = testsupport::ReadFile(record);
   }
   ::SetEnvironmentVariableA("ARGV_RECORD_FILE", nullptr);
   // The recorder writes text lines, which end in CR LF here.
-  std::string lines = testsupport::ReadFile(record);
   std::erase(lines, '\r');
   EXPECT_EQ(lines.substr(lines.find('\n') + 1), "one\ntwo words\nM\xE6L\n");
   EXPECT_TRUE(std::filesystem::equivalent(lines.substr(0, lines.find('\n')), dir.Path())) << lines;
