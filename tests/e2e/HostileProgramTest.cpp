@@ -52,10 +52,12 @@ std::string PeekRequest(int client, int stopping) {
   }
 }
 
-// The fields of the journal's command line, or nothing yet.
+// The fields of the journal's command line, or nothing yet. A line counts once its LF is
+// there: a long line may be read while the client is still writing it.
 std::vector<std::string> CommandLine(const std::string& journal) {
   std::ifstream in(journal);
   for (std::string line; std::getline(in, line);) {
+    if (in.eof()) break;  // the last line, without its LF yet
     std::vector<std::string> fields;
     std::stringstream parts(line);
     for (std::string field; std::getline(parts, field, '\t');) fields.push_back(field);
