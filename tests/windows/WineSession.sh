@@ -80,7 +80,18 @@ run_windows() {
   timeout "$seconds" "$wine" "$@" </dev/null || status=$?
 }
 
-# The visible window with exactly this title, waited for up to $1 seconds.
+# The visible window with exactly this title, waited for up to $1 seconds. Asked again and
+# again rather than with --sync: a search ends with an X error when a window that Wine makes
+# and unmakes at a program's start goes while it is looked at.
 find_window() {
-  timeout "$1" xdotool search --sync --onlyvisible --name "^$2\$" 2>/dev/null | head -n1
+  local end=$((SECONDS + $1)) id
+  while [ "$SECONDS" -lt "$end" ]; do
+    id=$(xdotool search --onlyvisible --name "^$2\$" 2>/dev/null | head -n1) || true
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.2
+  done
+  return 1
 }
