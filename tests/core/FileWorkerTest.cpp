@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
-
-#include "WaitUntil.h"
 
 namespace {
 
@@ -34,18 +33,17 @@ TEST(FileWorker, RunsTheJobsInOrderOffTheCallersThread) {
 // A job stuck on a dead share: the worker's end does not wait for it, and what waited behind
 // it never runs on a worker that is gone.
 TEST(FileWorker, AHungJobIsLeftBehindAtTheEnd) {
-  auto released = std::make_shared<std::atomic<bool>>(false);
+  std::promise<void> release;
+  const std::shared_future<void> released = release.get_future().share();
   auto ranBehind = std::make_shared<std::atomic<bool>>(false);
   {
     client::FileWorker files(50ms);
-    files.Post([released] {
-      while (!*released) std::this_thread::sleep_for(1ms);
-    });
-    files.Post([ranBehind, released] { *ranBehind = *released == false; });
+    files.Post([released] { released.wait(); });
+    files.Post([ranBehind] { *ranBehind = true; });
     EXPECT_FALSE(files.Drain(20ms));
   }
   EXPECT_FALSE(*ranBehind) << "the end came while the first job still hung";
-  *released = true;  // the abandoned thread finishes on its own
+  release.set_value();  // the abandoned thread finishes on its own
 }
 
 }  // namespace
