@@ -10,12 +10,7 @@ source "$here/WineSession.sh"
 program=$1
 DNC_SIM=$2
 work=$3
-rm -rf "$work"
-mkdir -p "$work"
-
-start_display
-make_prefix "$work/wine"
-start_simulator "$work/dnc-sim-data"
+start_session "$work"
 printf '[VedoTcp]\r\nVedoIP=127.0.0.1:%s\r\n' "$sim_port" >"$work/Vedo.ini"
 "$wine" reg add 'HKCU\Software\Vedo' /v INI-Fil /t REG_SZ /d "$(win_path "$work/Vedo.ini")" /f \
   >/dev/null 2>&1 || fail "reg add"

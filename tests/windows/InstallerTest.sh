@@ -10,12 +10,7 @@ installer=$(find "$1" -maxdepth 1 -name '*.exe' | head -n1)
 [ -n "$installer" ] || fail "no installer in $1"
 DNC_SIM=$2
 work=$3
-rm -rf "$work"
-mkdir -p "$work"
-
-start_display
-make_prefix "$work/wine"
-start_simulator "$work/dnc-sim-data"
+start_session "$work"
 
 # A 64-bit installer: the 64-bit "Program Files" and the registry's 64-bit view.
 install_dir="$WINEPREFIX/drive_c/Program Files/Orvi-Vedo fjernstyring"

@@ -1,5 +1,6 @@
 # Shared by the tests under Wine (sourced): an X display, a Wine prefix and the simulator of
 # their own, all ended when the test ends, whatever its outcome.
+#   start_session WORK_DIR (a new WORK_DIR with all three in it, the prefix in WORK_DIR/wine)
 #   start_display; make_prefix DIR; start_simulator DATA_DIR; win_path UNIX_PATH
 #   run_windows SECONDS PROGRAM ARGUMENTS...  (sets status: the program's, 124 on time-out)
 set -euo pipefail
@@ -71,6 +72,14 @@ start_simulator() {
   wait_for 20 test -s "$ports" || fail "dnc-sim did not start"
   sim_port=$(head -n1 "$ports" | sed "s/.*://")
   rm -f "$ports"
+}
+
+start_session() {
+  rm -rf "$1"
+  mkdir -p "$1"
+  start_display
+  make_prefix "$1/wine"
+  start_simulator "$1/dnc-sim-data"
 }
 
 run_windows() {
