@@ -14,7 +14,9 @@
 #include <cstdio>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "CallWorker.h"
 #include "Connection.h"
@@ -125,35 +127,62 @@ BENCHMARK(BM_Exchange)->Arg(0)->Arg(1);
 BENCHMARK(BM_CallThread)->Arg(0)->Arg(1);
 BENCHMARK(BM_ReadProfileString);
 
-// Keeps each run's time per call, by name, besides the usual table.
+// Keeps each benchmark's median time per call (its only time when it ran once), besides the
+// usual table.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration)
-        times[run.benchmark_name()] = run.GetAdjustedRealTime();
+      const std::string name = run.run_name.str();
+      if (run.run_type == Run::RT_Iteration) {
+        medians_.emplace(name, run.GetAdjustedRealTime());
+      } else if (run.aggregate_name == "median") {
+        medians_[name] = run.GetAdjustedRealTime();
+      }
     }
   }
-  std::map<std::string, double> times;
+  std::optional<double> Median(const std::string& name) const {
+    const auto found = medians_.find(name);
+    if (found == medians_.end()) return std::nullopt;
+    return found->second;
+  }
+
+ private:
+  std::map<std::string, double> medians_;
 };
+
+// The ways are compared on repetitions taken in random order, so that a machine that gets
+// busier or quieter during the run weighs on every way alike. Later arguments override these.
+std::vector<char*> WithRepetitions(int argc, char** argv) {
+  static char repetitions[] = "--benchmark_repetitions=9";
+  static char interleaving[] = "--benchmark_enable_random_interleaving=true";
+  static char aggregates[] = "--benchmark_report_aggregates_only=true";
+  std::vector<char*> arguments{argv[0], repetitions, interleaving, aggregates};
+  arguments.insert(arguments.end(), argv + 1, argv + argc);
+  arguments.push_back(nullptr);
+  return arguments;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  std::vector<char*> arguments = WithRepetitions(argc, argv);
+  int count = static_cast<int>(arguments.size()) - 1;
+  benchmark::Initialize(&count, arguments.data());
+  if (benchmark::ReportUnrecognizedArguments(count, arguments.data())) return 1;
   platform::StartSocketLayer();
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   for (const char* host : {"0", "1"}) {
-    const auto raw = reporter.times.find(std::string("BM_RawClient/") + host);
-    if (raw == reporter.times.end()) continue;
+    const auto raw = reporter.Median(std::string("BM_RawClient/") + host);
+    if (!raw) continue;
     for (const char* way : {"BM_Exchange/", "BM_CallThread/"}) {
-      const auto mine = reporter.times.find(way + std::string(host));
-      if (mine == reporter.times.end()) continue;
-      std::printf("%-16s %-10s %.2f x the raw client\n", mine->first.c_str(),
-                  host[0] == '0' ? "127.0.0.1" : "localhost", mine->second / raw->second);
+      const std::string name = way + std::string(host);
+      const auto mine = reporter.Median(name);
+      if (!mine) continue;
+      std::printf("%-16s %-10s %.2f x the raw client (medians)\n", name.c_str(),
+                  host[0] == '0' ? "127.0.0.1" : "localhost", *mine / *raw);
     }
   }
   benchmark::Shutdown();

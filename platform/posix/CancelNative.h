@@ -16,6 +16,8 @@ struct CancelSignal::Native {
 int PollTimeout(Deadline deadline);
 
 // Waits until the descriptor shows one of the events, the deadline passes or the signal is set.
-WaitEnd WaitForEvents(int fd, short events, Deadline deadline, const CancelSignal& cancel);
+// When it ends Ready, `shown` (if given) holds what the descriptor showed, errors included.
+WaitEnd WaitForEvents(int fd, short events, Deadline deadline, const CancelSignal& cancel,
+                      short* shown = nullptr);
 
 }  // namespace platform

@@ -59,7 +59,8 @@ std::string EndpointText(const sockaddr_in& endpoint) {
 
 }  // namespace
 
-WaitEnd WaitForEvents(int fd, short events, Deadline deadline, const CancelSignal& cancel) {
+WaitEnd WaitForEvents(int fd, short events, Deadline deadline, const CancelSignal& cancel,
+                      short* shown) {
   for (;;) {
     if (cancel.Cancelled()) return WaitEnd::Cancelled;
     pollfd entries[2] = {{fd, events, 0}, {cancel.native().fd, POLLIN, 0}};
@@ -69,7 +70,10 @@ WaitEnd WaitForEvents(int fd, short events, Deadline deadline, const CancelSigna
       return WaitEnd::Failed;
     }
     if (entries[1].revents != 0) return WaitEnd::Cancelled;
-    if (entries[0].revents != 0) return WaitEnd::Ready;
+    if (entries[0].revents != 0) {
+      if (shown != nullptr) *shown = entries[0].revents;
+      return WaitEnd::Ready;
+    }
     if (ready == 0 && std::chrono::steady_clock::now() >= deadline) return WaitEnd::TimedOut;
   }
 }
@@ -105,19 +109,17 @@ WaitEnd TcpConnection::Connect(const Ipv4Address& address, std::uint16_t port, D
   const sockaddr_in target = SocketAddress(address, port);
   if (::connect(fd, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) {
     if (errno != EINPROGRESS && errno != EINTR) return WaitEnd::Failed;
-    const WaitEnd end = WaitForEvents(fd, POLLOUT, deadline, cancel);
+    short shown = 0;
+    const WaitEnd end = WaitForEvents(fd, POLLOUT, deadline, cancel, &shown);
     if (end != WaitEnd::Ready) return end;
-    int error = 0;
-    socklen_t length = sizeof error;
-    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
-      return WaitEnd::Failed;
-    }
+    // A connection refused or lost on the way shows as an error or a hang-up beside POLLOUT.
+    if ((shown & (POLLERR | POLLHUP)) != 0) return WaitEnd::Failed;
   }
-  sockaddr_in local{}, peer{};
-  socklen_t localLength = sizeof local, peerLength = sizeof peer;
+  // Connected to itself: the kernel chose the target's own port as the local one.
+  sockaddr_in local{};
+  socklen_t localLength = sizeof local;
   if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localLength) != 0 ||
-      ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0 ||
-      SameEndpoint(local, peer)) {
+      SameEndpoint(local, target)) {
     return WaitEnd::Failed;
   }
   return WaitEnd::Ready;
