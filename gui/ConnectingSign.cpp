@@ -6,7 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
+
+#include "ButtonGlyphs.h"
 
 namespace client {
 namespace {
@@ -27,8 +28,7 @@ ConnectingSign::ConnectingSign(std::function<bool()> waiting, std::function<QStr
   setWindowTitle(QApplication::applicationName());
   text_->setTextFormat(Qt::PlainText);
   text_->setAccessibleName("Kobler til");
-  auto* quitButton =
-      new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), "Avslutt");
+  auto* quitButton = new QPushButton(glyphs::Cancel(), "Avslutt");
   quitButton->setObjectName("ConnectingSignQuit");
   quitButton->setAutoDefault(true);
   auto* layout = new QHBoxLayout(this);

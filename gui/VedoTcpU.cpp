@@ -6,9 +6,9 @@
 #include <QDialog>
 #include <QScreen>
 #include <QShortcut>
-#include <QStyle>
 #include <QTimer>
 
+#include "ButtonGlyphs.h"
 #include "Colours.h"
 #include "ConnectingSign.h"
 #include "FocusRing.h"
@@ -27,6 +27,10 @@ namespace {
 constexpr int kRefreshInterval = 1000;  // ms
 // How long a program-started window shows the transfer's end before it closes.
 constexpr int kDoneShownMs = 800;
+// How long the operator's window holds its first paint for the start-up's answers: a server
+// that answers at once is seen with its status, not with the first captions for a moment; a
+// slower one leaves the window its first captions until it answers.
+constexpr int kFirstPaintWaitMs = 50;
 
 QString Shown(const std::string& text) { return OnOneLine(ToQt(text)); }
 
@@ -65,9 +69,9 @@ void TVedoForm::FormCreate() {
                  Qt::WindowCloseButtonHint);
   setBackgroundRole(QPalette::Button);
   setAutoFillBackground(true);
-  ui->MaskinButton->setIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
-  ui->Rediger->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-  ui->AvsluttButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+  ui->MaskinButton->setIcon(glyphs::Machine(palette()));
+  ui->Rediger->setIcon(glyphs::Edit(palette()));
+  ui->AvsluttButton->setIcon(glyphs::Cancel());
   oppfriskTimer_->setInterval(kRefreshInterval);
   colours::ReadableDisabledText(*this);
   statusRow_ = std::make_unique<StatusRow>(*ui->FremdriftBar, *ui->FremdriftTekst);
@@ -116,8 +120,13 @@ void TVedoForm::OpenWindow() {
     move(frame.topLeft());
   }
   if (session_.Line().command.empty()) {
+    setUpdatesEnabled(false);
     show();
-    QTimer::singleShot(0, this, [this] { RunGuarded(prompts_, [this] { FormShow(); }); });
+    QTimer::singleShot(kFirstPaintWaitMs, this, [this] { setUpdatesEnabled(true); });
+    QTimer::singleShot(0, this, [this] {
+      RunGuarded(prompts_, [this] { FormShow(); });
+      setUpdatesEnabled(true);
+    });
     return;
   }
   // A slow server gets a sign of life while the start-up waits for it.

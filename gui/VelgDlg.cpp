@@ -1,8 +1,8 @@
 #include "VelgDlg.h"
 
 #include <QEvent>
-#include <QStyle>
 
+#include "ButtonGlyphs.h"
 #include "QtText.h"
 #include "Util.h"
 #include "ui_VelgDlg.h"
@@ -19,8 +19,8 @@ TSelectForm::TSelectForm(QWidget* parent)
   ui->setupUi(this);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  ui->OKBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-  ui->Avbryt->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+  ui->OKBtn->setIcon(glyphs::Ok());
+  ui->Avbryt->setIcon(glyphs::Cancel());
   connect(ui->OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(ui->Avbryt, &QPushButton::clicked, this, &QDialog::reject);
   // A double-click anywhere in the list counts, on an item or on the space below them.

@@ -1,8 +1,10 @@
 // The window while a server keeps it waiting: calls run off the window's thread, one at a
 // time; what would start another command waits, ticks are skipped, and closing ends the call
 // under way at once with nothing of its sequence after it.
+#include <QGroupBox>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 #include "FormFixture.h"
 #include "ProcessUsage.h"
@@ -134,6 +136,51 @@ TEST_F(LiveWindow, TheOperatorsStartShowsTheWindowBeforeTheServerAnswers) {
   EXPECT_FALSE(form.CallUnderWay());
   EXPECT_EQ(server_.Requests(), Requests{"Knapper;1"});
   EXPECT_TRUE(prompts_.shown.empty());
+}
+
+// Notes what the window's caption said when it was first painted, and whether a call was
+// under way then.
+class FirstPaint : public QObject {
+ public:
+  explicit FirstPaint(client::TVedoForm& form)
+      : form_(form), box_(*testsupport::FormControls(form).MaskinNavn) {
+    box_.installEventFilter(this);
+  }
+  std::optional<QString> title;
+  bool duringACall = false;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == &box_ && event->type() == QEvent::Paint && !title) {
+      title = box_.title();
+      duringACall = form_.CallUnderWay();
+    }
+    return false;
+  }
+
+ private:
+  client::TVedoForm& form_;
+  QGroupBox& box_;
+};
+
+// The first paint waits a moment for the start-up's answers, never longer: a server that keeps
+// silent leaves the window painted with its first captions while the call goes on.
+TEST_F(LiveWindow, TheFirstPaintDoesNotWaitForASilentServer) {
+  WriteIni(server_.Address());
+  server_.SetScript([](const std::string&) { return ScriptedReply{{}, true}; });
+  testsupport::Window window({}, prompts_);
+  client::TVedoForm& form = window.Form();
+  FirstPaint paint(form);
+  form.OpenWindow();
+  // Closed once painted, which ends the start-up's call.
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (paint.title) form.close();
+  });
+  closer.start(5);
+  EXPECT_TRUE(testsupport::RunEventLoopUntil([&] { return form.IsClosed(); }));
+  EXPECT_EQ(paint.title.value_or("<never painted>").toStdString(), "MaskinNavn");
+  EXPECT_TRUE(paint.duringACall) << "painted while the start-up still waits";
 }
 
 }  // namespace
