@@ -93,6 +93,8 @@ int main(int argc, char** argv) {
     client::MachineSession session(arguments.texts, prompts, calls, {}, &files);
     session.KeepJournal(std::make_unique<client::TransferJournal>(
         client::JournalPath(), util::Notice, client::TransferJournal::Clock::now, &files));
+    // The start-up's first questions are on their way while the window is built.
+    if (const auto first = session.FirstCalls()) calls.ReadAhead(first->link, first->requests);
     client::TVedoForm form(session, prompts);
     prompts.SetOwner(&form, form.StatusPanel());
     client::TSelectForm selectForm;

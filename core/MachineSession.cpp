@@ -64,22 +64,36 @@ void MachineSession::KeepJournal(std::unique_ptr<TransferJournal> journal) {
 
 void MachineSession::Start() {
   if (!platform::FileExists(util::IniFile())) Warn("Vedo.ini eksisterer ikke", util::IniFile());
-  std::string address = util::ReadIni("VedoTcp", "VedoIP", "");
+  std::string address = ConfiguredAddress();
   if (address.empty()) {
     Warn("[VedoTcp] VedoIP=xxx.xxx.xxx.xxx mangler", util::IniFile());
     address = kDefaultHost;
   }
-  std::string machine = commandLine_.machine;
-  if (machine.empty()) {
-    machine = "1";
-  } else {
-    view_->HideMachineChoice();
-  }
+  if (!commandLine_.machine.empty()) view_->HideMachineChoice();
+  const std::string machine = StartMachine();
   if (!commandLine_.command.empty()) commandState_ = CommandState::NotRun;
   SelectMachine(address, machine, commandLine_.file);
   if (!commandLine_.command.empty()) {
     HandleCommand(commandLine_.command + ";" + machineId_ + ";" + commandLine_.file);
   }
+}
+
+std::optional<MachineSession::StartUpCalls> MachineSession::FirstCalls() const {
+  if (!platform::FileExists(util::IniFile())) return std::nullopt;
+  const std::string address = ConfiguredAddress();
+  const std::string machine = StartMachine();
+  if (address.empty() || !IsPositiveNumber(machine)) return std::nullopt;
+  StartUpCalls calls{link_, {ButtonsRequest(machine), StatusRequest(machine)}};
+  calls.link.SetAddress(address);
+  return calls;
+}
+
+std::string MachineSession::ConfiguredAddress() const {
+  return util::ReadIni("VedoTcp", "VedoIP", "");
+}
+
+std::string MachineSession::StartMachine() const {
+  return commandLine_.machine.empty() ? "1" : commandLine_.machine;
 }
 
 void MachineSession::SelectMachine(const std::string& address, const std::string& machine,

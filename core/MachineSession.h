@@ -60,6 +60,14 @@ class MachineSession {
   // The start-up before the window is first shown: configuration warnings, the machine of the
   // command line, and its command.
   void Start();
+  // The calls that the start-up makes first, when they are known before it runs: no warning
+  // comes before them and the machine is given by number. They are the button list and the
+  // status, which change nothing on the server, so they may be asked for ahead.
+  struct StartUpCalls {
+    ServerLink link;
+    std::vector<std::string> requests;
+  };
+  std::optional<StartUpCalls> FirstCalls() const;
   void SelectMachine(const std::string& address, const std::string& machine,
                      const std::string& file);
   void OppfriskTimerTimer();
@@ -106,6 +114,10 @@ class MachineSession {
   void Say(const std::string& text);
   void Warn(const std::string& caption, const std::string& text);
   void ThrowIfClosed() const;
+  // The server's address from the INI file, empty when it names none.
+  std::string ConfiguredAddress() const;
+  // The machine that the start-up selects: the command line's, else "1".
+  std::string StartMachine() const;
 
   Prompts& prompts_;
   CallRunner& runner_;

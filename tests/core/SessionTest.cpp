@@ -156,4 +156,54 @@ TEST(Session, TicksInsideACommandsDialogsLeaveItsSequenceAsItIs) {
   }
 }
 
+// The calls read ahead of the start-up are the ones it makes first, to the same address; none
+// are known when a warning comes first or the machine must be looked up by name.
+TEST(Session, TheFirstCallsAreThoseTheStartUpMakes) {
+  const struct {
+    const char* name;
+    std::vector<std::string> arguments;
+    const char* ini;  // "$" stands for the server's address; nullptr: no INI file
+    Requests first;   // empty: none known ahead
+  } rows[] = {
+      {"no machine", {}, "[VedoTcp]\r\nVedoIP=$\r\n", {"Knapper;1", "Status;1"}},
+      {"machine by number", {"7"}, "[VedoTcp]\r\nVedoIP=$\r\n", {"Knapper;7", "Status;7"}},
+      {"command", {"SEND", "4", "P1.NC"}, "[VedoTcp]\r\nVedoIP=$\r\n", {"Knapper;4", "Status;4"}},
+      {"machine by name", {"Fres 3"}, "[VedoTcp]\r\nVedoIP=$\r\n", {}},
+      {"machine 0", {"0"}, "[VedoTcp]\r\nVedoIP=$\r\n", {}},
+      {"no address in the INI file", {}, "[Program]\r\nFirma=FENRAK\r\n", {}},
+      {"no INI file", {}, nullptr, {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    testsupport::ScriptedServer server(std::map<std::string, std::string>{{"Maskin;Fres 3", "3"}},
+                                       "OK");
+    testsupport::TempDir dir;
+    if (row.ini != nullptr) {
+      std::string ini = row.ini;
+      if (const auto at = ini.find('$'); at != std::string::npos) {
+        ini.replace(at, 1, server.Address());
+      }
+      util::detail::State().iniFile = dir.Write("Vedo.ini", ini);
+    } else {
+      util::detail::State().iniFile = dir / "Vedo.ini";
+    }
+    testsupport::FakePrompts prompts;
+    client::DirectCallRunner runner;
+    client::MachineSession session(row.arguments, prompts, runner);
+    const auto first = session.FirstCalls();
+    ASSERT_EQ(first.has_value(), !row.first.empty());
+    if (first) {
+      EXPECT_EQ(first->requests, row.first);
+      EXPECT_EQ(first->link.Host() + ":" + first->link.Port(), server.Address());
+      session.Start();
+      const Requests made = server.Requests();
+      ASSERT_GE(made.size(), row.first.size());
+      EXPECT_EQ(Requests(made.begin(), made.begin() + static_cast<long>(row.first.size())),
+                row.first)
+          << "the start-up makes them first";
+    }
+    util::StopModule();
+  }
+}
+
 }  // namespace

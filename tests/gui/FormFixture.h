@@ -88,23 +88,38 @@ inline bool RunEventLoopUntil(const std::function<bool()>& condition, int deadli
 inline constexpr client::ServerLimits kTestLimits{std::chrono::milliseconds(1000),
                                                   std::chrono::milliseconds(2000), 64 * 1024};
 
+// How the start-up's first calls go out: when the start-up makes them, or read ahead while the
+// form is built, as the program's entry does.
+enum class FirstCalls { WhenMade, ReadAhead };
+
 // A window as the program's entry makes it: the call thread, the session and the form. The
 // calls go through `runner` when one is given.
 class Window {
  public:
   Window(const std::vector<std::string>& arguments, client::Prompts& prompts,
-         const client::ServerLimits& limits = kTestLimits, client::CallRunner* runner = nullptr)
+         const client::ServerLimits& limits = kTestLimits, client::CallRunner* runner = nullptr,
+         FirstCalls first = FirstCalls::WhenMade)
       : session_(arguments, prompts, runner != nullptr ? *runner : calls_, limits, &files_),
+        readAhead_(first == FirstCalls::ReadAhead && ReadAhead()),
         form_(session_, prompts) {}
 
   client::TVedoForm& Form() { return form_; }
   client::MachineSession& Session() { return session_; }
   client::FileWorker& Files() { return files_; }
+  // Whether the start-up's first calls were read ahead.
+  bool ReadAheadStarted() const { return readAhead_; }
 
  private:
+  bool ReadAhead() {
+    const auto first = session_.FirstCalls();
+    if (first) calls_.ReadAhead(first->link, first->requests);
+    return first.has_value();
+  }
+
   client::FileWorker files_{std::chrono::milliseconds(100)};
   client::QtCallRunner calls_;
   client::MachineSession session_;
+  const bool readAhead_;
   client::TVedoForm form_;
 };
 
