@@ -12,7 +12,7 @@ clients="${1:-200}"
 requests="${2:-10000}"
 seconds="${3:-60}"
 build="${VEDO_BUILD_DIR:-build/release}"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$(nproc)" --target dnc-sim dnc-load >/dev/null
 
 work="$(mktemp -d)"

@@ -14,7 +14,7 @@ command -v python3 >/dev/null || { echo "python3 is needed for the test servers"
 program="${VEDO_TCP:-}"
 if [ -z "$program" ]; then
   build=build/release
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$build" -j "$(nproc)" --target VedoTcp >/dev/null
   program="$PWD/$build/bin/VedoTcp"
 fi

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 build=build/release
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$(nproc)" --target VedoTcp VedoEdit dnc-sim vedo-call
 
 demo="$PWD/build/demo"
