@@ -22,7 +22,8 @@ class QtCallRunner : public CallRunner {
   // Starts these calls now, one after the other, for a caller that makes exactly them next:
   // each Run for the next of them takes its result instead of calling again, so that the calls
   // go on while the caller does other work. A Run for anything else drops what is left of them
-  // once they have ended. Only for requests that change nothing on the server.
+  // once they have ended. Only for requests that change nothing on the server, before any other
+  // call; while calls read ahead are left, another ReadAhead does nothing.
   void ReadAhead(const ServerLink& link, const std::vector<std::string>& requests);
 
  private:
