@@ -1,7 +1,6 @@
 // ServerLink against servers that misbehave in every way a peer can: silent, dripping, endless,
 // resetting, half closed, refusing, dropping, hoarding connections. Every call ends within its
 // bounds with the reply text the README names, and leaves no descriptor, thread or memory behind.
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -190,44 +189,26 @@ TEST(HostileServer, EveryCallEndsInItsBoundsWithItsText) {
 
 // A port where nothing listens: bound, never listened on, so nobody else takes it.
 TEST(HostileServer, RefusedConnectIsNoContactAtOnce) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), length), 0);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  const testsupport::RefusingPort port;
   const std::size_t descriptors = OpenDescriptors();
   const Row row{"refused", {}, Expect::NoContact};
   const auto start = Clock::now();
-  Check(row, ntohs(address.sin_port));
+  Check(row, port.Port());
   EXPECT_LT(Clock::now() - start, kLimits.connect);
   EXPECT_EQ(OpenDescriptors(), descriptors);
-  ::close(fd);
 }
 
 // A listener that never accepts, with its queue full: the kernel drops further connection
 // attempts, which then hang until the connect bound.
 TEST(HostileServer, DroppedConnectIsNoContactAtTheConnectBound) {
   HostileServer server({}, 0, false);
-  std::vector<int> fillers;
-  // Fill the queue: connections that complete are queued; the first that does not is dropped.
-  for (int i = 0; i < 16; ++i) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(server.Port()));
-    ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    fillers.push_back(fd);
-  }
+  const testsupport::FilledQueue filled(server.Port());
   const std::size_t descriptors = OpenDescriptors();
   const Row row{"dropped", {}, Expect::NoContact};
   const auto start = Clock::now();
   Check(row, server.Port());
   EXPECT_GE(Clock::now() - start, kLimits.connect - 50ms) << "the attempt was not dropped";
   EXPECT_EQ(OpenDescriptors(), descriptors);
-  for (const int fd : fillers) ::close(fd);
 }
 
 // Thousands of connections accepted, none answered, from several callers at once.

@@ -2,8 +2,6 @@
 // the command's call: each run ends its call within the bounds (3 s connect, 5 s reply), gives
 // the operator the README's reply text (read back from the transfer journal, which records it),
 // ends with the refused status when asked to end, and holds its descriptors, threads and memory.
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -224,39 +222,21 @@ TEST_F(HostileProgram, CommandCallEndsInItsBoundsWithItsText) {
 }
 
 TEST_F(HostileProgram, RefusedConnectIsNoContact) {
-  // Bound, never listened on: nothing answers and nobody else takes the port.
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), length), 0);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  const int port = ntohs(address.sin_port);
+  const testsupport::RefusingPort refusing;
+  const int port = refusing.Port();
   // A fetch: with no button list it has no prompt before its call, as a send would have.
   Child client(Start(port, "HENT"));
   EXPECT_EQ(WaitForReply(10s + kSlack), Expected(Expect::NoContact, "", port));
-  ::close(fd);
 }
 
 TEST_F(HostileProgram, DroppedConnectIsNoContactAtTheConnectBound) {
   HostileServer server({}, 0, false);
-  std::vector<int> fillers;
-  for (int i = 0; i < 16; ++i) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(server.Port()));
-    ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    fillers.push_back(fd);
-  }
+  const testsupport::FilledQueue filled(server.Port());
   const auto start = Clock::now();
   Child client(Start(server.Port(), "HENT"));
   // The button list, the first status and the command: three calls, each at the bound.
   EXPECT_EQ(WaitForReply(3 * kConnectBound + 10s), Expected(Expect::NoContact, "", server.Port()));
   EXPECT_GE(Clock::now() - start, 3 * kConnectBound - 100ms) << "the attempts were not dropped";
-  for (const int fd : fillers) ::close(fd);
 }
 
 }  // namespace

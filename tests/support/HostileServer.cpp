@@ -14,12 +14,22 @@ namespace testsupport {
 
 using Clock = std::chrono::steady_clock;
 
-HostileServer::HostileServer(Behaviour behaviour, int backlog, bool accepts)
-    : behaviour_(std::move(behaviour)) {
-  listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+namespace {
+
+sockaddr_in Loopback(int port) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  return address;
+}
+
+}  // namespace
+
+HostileServer::HostileServer(Behaviour behaviour, int backlog, bool accepts)
+    : behaviour_(std::move(behaviour)) {
+  listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address = Loopback(0);
   socklen_t length = sizeof address;
   int fds[2];
   if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
@@ -120,6 +130,32 @@ std::vector<std::string> EveryByte(const std::string& bytes) {
   std::vector<std::string> pieces;
   for (const char c : bytes) pieces.emplace_back(1, c);
   return pieces;
+}
+
+RefusingPort::RefusingPort() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+  sockaddr_in address = Loopback(0);
+  socklen_t length = sizeof address;
+  if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+      ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    throw std::runtime_error("cannot bind a loopback port");
+  }
+  port_ = ntohs(address.sin_port);
+}
+
+RefusingPort::~RefusingPort() { ::close(fd_); }
+
+FilledQueue::FilledQueue(int port, int connections) {
+  const sockaddr_in address = Loopback(port);
+  for (int i = 0; i < connections; ++i) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    // Connections that complete are queued; the first that does not is dropped.
+    ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    fds_.push_back(fd);
+  }
+}
+
+FilledQueue::~FilledQueue() {
+  for (const int fd : fds_) ::close(fd);
 }
 
 }  // namespace testsupport

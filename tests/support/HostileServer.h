@@ -42,6 +42,35 @@ class HostileServer {
   std::list<std::thread> connections_;
 };
 
+// A loopback port that is bound and never listened on: connections to it are refused, and no
+// other program takes it meanwhile.
+class RefusingPort {
+ public:
+  RefusingPort();
+  ~RefusingPort();
+  RefusingPort(const RefusingPort&) = delete;
+  RefusingPort& operator=(const RefusingPort&) = delete;
+
+  int Port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+// Connections to a loopback port that nobody accepts, enough to fill its listener's queue, so
+// that the kernel drops the attempts that come after them. Closed on destruction.
+class FilledQueue {
+ public:
+  explicit FilledQueue(int port, int connections = 16);
+  ~FilledQueue();
+  FilledQueue(const FilledQueue&) = delete;
+  FilledQueue& operator=(const FilledQueue&) = delete;
+
+ private:
+  std::vector<int> fds_;
+};
+
 // Waits until the server stops or the client leaves; true when the server stops.
 bool HoldOpen(int client, int stopping, std::chrono::milliseconds limit = std::chrono::seconds(60));
 // Waits for a pause unless the server stops first; false when it stops.
