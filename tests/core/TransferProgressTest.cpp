@@ -6,6 +6,7 @@
 
 #include "Platform.h"
 #include "TempDir.h"
+#include "TransferStatus.h"
 
 namespace {
 
@@ -13,15 +14,7 @@ using client::ProgressView;
 using client::StatusRecord;
 using client::TransferProgress;
 using namespace std::chrono_literals;
-
-StatusRecord Reply(const std::string& status, const std::string& bytes,
-                   const std::string& done = "0") {
-  StatusRecord record;
-  record.status = status;
-  record.bytes = bytes;
-  record.doneFlag = done;
-  return record;
-}
+using testsupport::TransferStatus;
 
 // The progress fed with replies on a clock that the test moves by hand.
 class Progress : public ::testing::Test {
@@ -32,7 +25,8 @@ class Progress : public ::testing::Test {
   // A send at a steady rate from second 0, one reply a second, from second `from` up to `to`.
   void Steady(int from, int to, long bytesPerSecond) {
     for (int second = from; second <= to; ++second) {
-      At(std::chrono::seconds(second), Reply("Sender", std::to_string(bytesPerSecond * second)));
+      At(std::chrono::seconds(second),
+         TransferStatus("Sender", std::to_string(bytesPerSecond * second)));
     }
   }
   TransferProgress progress_;
@@ -104,14 +98,14 @@ TEST(BarText, NorwegianWithUnitsThatFitTheRate) {
 }
 
 TEST_F(Progress, SendOfKnownSizeGivesRateShareAndTimeLeft) {
-  At(0s, Reply("Sender", "0"));
+  At(0s, TransferStatus("Sender", "0"));
   progress_.SetProgramSize(96000);
   auto view = progress_.View();
   ASSERT_TRUE(view) << "under way from the first reply";
   EXPECT_EQ(view->share, 0.0);
   EXPECT_FALSE(view->bytesPerSecond) << "one reply spans no time";
 
-  At(1s, Reply("Sender", "960"));
+  At(1s, TransferStatus("Sender", "960"));
   view = progress_.View();
   ASSERT_TRUE(view && view->bytesPerSecond && view->timeLeft);
   EXPECT_DOUBLE_EQ(*view->bytesPerSecond, 960);
@@ -129,7 +123,8 @@ TEST_F(Progress, RateFollowsTheLatestSecondsOnly) {
   Steady(0, 20, 100);
   // Then ten times as fast.
   for (int second = 21; second <= 30; ++second) {
-    At(std::chrono::seconds(second), Reply("Sender", std::to_string(2000 + 1000 * (second - 20))));
+    At(std::chrono::seconds(second),
+       TransferStatus("Sender", std::to_string(2000 + 1000 * (second - 20))));
   }
   const auto view = progress_.View();
   ASSERT_TRUE(view && view->bytesPerSecond);
@@ -141,19 +136,19 @@ TEST_F(Progress, CountThatStopsShowsStalledAfterTenSeconds) {
   Steady(0, 5, 960);
   const std::string stopped = std::to_string(960 * 5);
   for (int second = 6; second <= 14; ++second) {
-    At(std::chrono::seconds(second), Reply("Sender", stopped));
+    At(std::chrono::seconds(second), TransferStatus("Sender", stopped));
     ASSERT_FALSE(progress_.View()->stalled) << "second " << second;
   }
-  At(15s, Reply("Sender", stopped));
+  At(15s, TransferStatus("Sender", stopped));
   EXPECT_TRUE(progress_.View()->stalled);
   EXPECT_FALSE(progress_.View()->timeLeft);
-  At(16s, Reply("Sender", std::to_string(960 * 6)));
+  At(16s, TransferStatus("Sender", std::to_string(960 * 6)));
   EXPECT_FALSE(progress_.View()->stalled) << "moving again";
 }
 
 TEST_F(Progress, ServerThatNeverCountsStallsToo) {
   for (int second = 0; second <= 10; ++second)
-    At(std::chrono::seconds(second), Reply("Henter", "0"));
+    At(std::chrono::seconds(second), TransferStatus("Henter", "0"));
   EXPECT_TRUE(progress_.View()->stalled);
 }
 
@@ -162,12 +157,15 @@ TEST_F(Progress, NothingShowsWithoutATransfer) {
     const char* name;
     std::vector<StatusRecord> replies;
   } rows[] = {
-      {"idle machine", {Reply("Klar", "0"), Reply("Klar", "0"), Reply("Klar", "0")}},
-      {"done flag", {Reply("Sender", "100", "1"), Reply("Sender", "200", "1")}},
-      {"finished transfer stays counted", {Reply("Klar", "2400", "1"), Reply("Klar", "2400", "1")}},
-      {"restart keeps the old count", {Reply("Restarter", "2400"), Reply("Restarter", "2400")}},
-      {"count that is no number", {Reply("Sender", ""), Reply("Sender", "?")}},
-      {"no contact", {Reply("", ""), Reply("", "")}},
+      {"idle machine",
+       {TransferStatus("Klar", "0"), TransferStatus("Klar", "0"), TransferStatus("Klar", "0")}},
+      {"done flag", {TransferStatus("Sender", "100", "1"), TransferStatus("Sender", "200", "1")}},
+      {"finished transfer stays counted",
+       {TransferStatus("Klar", "2400", "1"), TransferStatus("Klar", "2400", "1")}},
+      {"restart keeps the old count",
+       {TransferStatus("Restarter", "2400"), TransferStatus("Restarter", "2400")}},
+      {"count that is no number", {TransferStatus("Sender", ""), TransferStatus("Sender", "?")}},
+      {"no contact", {TransferStatus("", ""), TransferStatus("", "")}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -179,15 +177,15 @@ TEST_F(Progress, NothingShowsWithoutATransfer) {
 }
 
 TEST_F(Progress, GrowingCountMarksATransferWhateverTheStatusWord) {
-  At(0s, Reply("Aktiv", "100"));
+  At(0s, TransferStatus("Aktiv", "100"));
   EXPECT_FALSE(progress_.View()) << "one count alone tells nothing";
-  At(1s, Reply("Aktiv", "1060"));
+  At(1s, TransferStatus("Aktiv", "1060"));
   auto view = progress_.View();
   ASSERT_TRUE(view && view->bytesPerSecond) << "the reply before counts for the rate";
   EXPECT_DOUBLE_EQ(*view->bytesPerSecond, 960);
-  At(2s, Reply("Aktiv", "2020"));
+  At(2s, TransferStatus("Aktiv", "2020"));
   EXPECT_TRUE(progress_.View());
-  At(3s, Reply("Ferdig", "2020"));
+  At(3s, TransferStatus("Ferdig", "2020"));
   EXPECT_FALSE(progress_.View()) << "another status text ends it, done flag or not";
 }
 
@@ -195,39 +193,39 @@ TEST_F(Progress, TransferWordsInAnyCase) {
   for (const char* word : {"Sender", "HENTER", "mottar", "Overf\xF8rer P1.NC", " Sender"}) {
     SCOPED_TRACE(word);
     TransferProgress progress;
-    progress.Update({}, Reply(word, "0"));
+    progress.Update({}, TransferStatus(word, "0"));
     EXPECT_TRUE(progress.View());
   }
 }
 
 TEST_F(Progress, CountReachingTheSizeEndsATransferWithoutDoneFlag) {
-  At(0s, Reply("Sender", "0"));
+  At(0s, TransferStatus("Sender", "0"));
   progress_.SetProgramSize(1000);
-  At(1s, Reply("Sender", "1000"));
+  At(1s, TransferStatus("Sender", "1000"));
   EXPECT_FALSE(progress_.View());
-  At(2s, Reply("Sender", "1000"));
+  At(2s, TransferStatus("Sender", "1000"));
   EXPECT_FALSE(progress_.View()) << "does not begin again at the same count";
 }
 
 TEST_F(Progress, FallingCountBeginsAfresh) {
   Steady(0, 5, 500);
-  At(6s, Reply("Sender", "0"));
-  At(7s, Reply("Sender", "100"));
+  At(6s, TransferStatus("Sender", "0"));
+  At(7s, TransferStatus("Sender", "100"));
   const auto view = progress_.View();
   ASSERT_TRUE(view && view->bytesPerSecond);
   EXPECT_DOUBLE_EQ(*view->bytesPerSecond, 100) << "the earlier transfer's counts are gone";
 }
 
 TEST_F(Progress, SizeHoldsForTheTransferUnderWayOnly) {
-  At(0s, Reply("Klar", "0"));
+  At(0s, TransferStatus("Klar", "0"));
   progress_.SetProgramSize(9600);  // no transfer yet: nothing to hold it
-  At(1s, Reply("Sender", "0"));
-  At(2s, Reply("Sender", "960"));
+  At(1s, TransferStatus("Sender", "0"));
+  At(2s, TransferStatus("Sender", "960"));
   EXPECT_FALSE(progress_.View()->share);
   progress_.SetProgramSize(9600);
   EXPECT_DOUBLE_EQ(*progress_.View()->share, 0.1);
-  At(3s, Reply("Klar", "9600", "1"));
-  At(4s, Reply("Henter", "0"));
+  At(3s, TransferStatus("Klar", "9600", "1"));
+  At(4s, TransferStatus("Henter", "0"));
   EXPECT_FALSE(progress_.View()->share) << "the next transfer is another program";
 }
 
@@ -242,7 +240,7 @@ TEST_F(Progress, ResetForgetsTheMachineBefore) {
   progress_.SetProgramSize(96000);
   progress_.Reset();
   EXPECT_FALSE(progress_.View());
-  At(10s, Reply("Sender", "0"));
+  At(10s, TransferStatus("Sender", "0"));
   EXPECT_FALSE(progress_.View()->share) << "the size went with the machine";
 }
 

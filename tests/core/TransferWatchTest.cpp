@@ -3,21 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "TransferStatus.h"
 
 namespace {
 
 using client::StatusRecord;
 using client::TransferWatch;
 using namespace std::chrono_literals;
-
-StatusRecord Status(const std::string& status, const std::string& bytes,
-                    const std::string& done = "0") {
-  StatusRecord record;
-  record.status = status;
-  record.bytes = bytes;
-  record.doneFlag = done;
-  return record;
-}
+using testsupport::TransferStatus;
 
 // A watch on a clock that moves a second with every status, and a machine 2 whose directory
 // holds a program of 9600 bytes.
@@ -37,14 +30,14 @@ class Watch : public ::testing::Test {
 
 TEST_F(Watch, AcceptedSendIsSizedOnceItsTransferShows) {
   watch_.CommandAnswered("Send;2;P1.NC", "OK");
-  Show("2", Status("Klar", "0"));
+  Show("2", TransferStatus("Klar", "0"));
   EXPECT_FALSE(watch_.DirectoryWanted("2")) << "not before the transfer shows";
-  Show("2", Status("Sender", "0"));
+  Show("2", TransferStatus("Sender", "0"));
   EXPECT_FALSE(watch_.DirectoryWanted("3"));
   ASSERT_TRUE(watch_.DirectoryWanted("2"));
   watch_.DirectoryAnswered(Directory());
   EXPECT_FALSE(watch_.DirectoryWanted("2")) << "one look per send";
-  Show("2", Status("Sender", "960"));
+  Show("2", TransferStatus("Sender", "960"));
   const auto progress = watch_.Progress();
   ASSERT_TRUE(progress && progress->share && progress->timeLeft);
   EXPECT_DOUBLE_EQ(*progress->share, 0.1);
@@ -65,21 +58,21 @@ TEST_F(Watch, WhenNoSizeIsLookedFor) {
     SCOPED_TRACE(row.name);
     TransferWatch watch;
     watch.CommandAnswered(row.command, row.reply);
-    watch.StatusShown("2", Status("Henter", "0"));
+    watch.StatusShown("2", TransferStatus("Henter", "0"));
     EXPECT_FALSE(watch.DirectoryWanted("2"));
   }
 }
 
 TEST_F(Watch, CommandLineSendInCapitalsIsSizedToo) {
   watch_.CommandAnswered("SEND;2;P1.NC", "OK");
-  Show("2", Status("Sender", "0"));
+  Show("2", TransferStatus("Sender", "0"));
   EXPECT_TRUE(watch_.DirectoryWanted("2"));
 }
 
 TEST_F(Watch, RestartLeavesTheSendWaitingForItsSize) {
   watch_.CommandAnswered("Send;2;P1.NC", "OK");
   watch_.CommandAnswered("Restart;2", "OK");
-  Show("2", Status("Sender", "0"));
+  Show("2", TransferStatus("Sender", "0"));
   EXPECT_TRUE(watch_.DirectoryWanted("2"));
 }
 
@@ -90,10 +83,10 @@ TEST_F(Watch, UnreachableFileOrNoAnswerLeavesTheRateAlone) {
     SCOPED_TRACE(directory.value_or("(no answer)"));
     TransferWatch watch([this] { return now_ += 1s; });
     watch.CommandAnswered("Send;2;P1.NC", "OK");
-    watch.StatusShown("2", Status("Sender", "0"));
+    watch.StatusShown("2", TransferStatus("Sender", "0"));
     watch.DirectoryAnswered(directory);
     EXPECT_FALSE(watch.DirectoryWanted("2")) << "no second look";
-    watch.StatusShown("2", Status("Sender", "960"));
+    watch.StatusShown("2", TransferStatus("Sender", "960"));
     const auto progress = watch.Progress();
     ASSERT_TRUE(progress && progress->bytesPerSecond);
     EXPECT_FALSE(progress->share);
@@ -103,10 +96,10 @@ TEST_F(Watch, UnreachableFileOrNoAnswerLeavesTheRateAlone) {
 
 TEST_F(Watch, AnotherMachineForgetsTheTransfer) {
   watch_.CommandAnswered("Send;2;P1.NC", "OK");
-  Show("2", Status("Sender", "0"));
+  Show("2", TransferStatus("Sender", "0"));
   watch_.MachineSelected();
   EXPECT_FALSE(watch_.Progress());
-  Show("3", Status("Sender", "0"));
+  Show("3", TransferStatus("Sender", "0"));
   EXPECT_FALSE(watch_.DirectoryWanted("2"));
   EXPECT_FALSE(watch_.DirectoryWanted("3"));
 }
@@ -116,8 +109,8 @@ TEST_F(Watch, KeptJournalGetsTheCommandsAndTheEnd) {
   watch_.KeepJournal(std::make_unique<client::TransferJournal>(
       path, [](const std::string&, const std::string&) {}));
   watch_.CommandAnswered("Send;2;P1.NC", "OK");
-  Show("2", Status("Sender", "0"));
-  Show("2", Status("Klar", "9600", "1"));
+  Show("2", TransferStatus("Sender", "0"));
+  Show("2", TransferStatus("Klar", "9600", "1"));
   const std::string journal = testsupport::ReadFile(path);
   EXPECT_NE(journal.find("\tKommando\tSend\t2\tP1.NC\tOK\t"), std::string::npos) << journal;
   EXPECT_NE(journal.find("\tFerdig\tSend\t2\tP1.NC\t\tKlar\t\t\t9600\t"), std::string::npos)
