@@ -7,13 +7,20 @@
 
 namespace client {
 
+namespace {
+
+// The rule for both kinds of text, by the code of the last character.
+bool WantsFullStop(unsigned last) { return last > '.'; }
+
+}  // namespace
+
 std::string WithFullStop(const std::string& text) {
-  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') return text + ".";
+  if (!text.empty() && WantsFullStop(static_cast<unsigned char>(text.back()))) return text + ".";
   return text;
 }
 
 QString WithFullStop(const QString& text) {
-  if (!text.isEmpty() && text.back().unicode() > '.') return text + ".";
+  if (!text.isEmpty() && WantsFullStop(text.back().unicode())) return text + ".";
   return text;
 }
 
